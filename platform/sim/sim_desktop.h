@@ -1,0 +1,345 @@
+// A simulated desktop for tests: windows, tray, registry, settings, files,
+// a virtual clock with timers, locale, message boxes, sound and power.
+//
+// Every interface of platform.h is implemented here on plain data that a
+// test can inspect and change at any moment, also from inside a callback
+// the program is running. Time passes only when the test advances the clock
+// (or the program waits for events); timers and scheduled actions then fire
+// in time order.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace calorix::sim {
+
+using platform::WindowHandle;
+
+// Thrown by EndProgram so a test can see the program end at once. It does
+// not derive from std::exception, so the program's own handlers cannot
+// swallow it.
+struct ProgramEnded {
+  int exitCode = 0;
+};
+
+struct SimWindow {
+  WindowHandle handle = 0;
+  WindowHandle parent = 0;  // the desktop window for top-level windows
+  std::string title;
+  std::string className;
+  platform::Rect rect;      // screen pixels
+  int clientOffsetX = 0;    // client area origin relative to rect's top-left
+  int clientOffsetY = 0;
+  bool visible = true;
+  bool minimized = false;
+  bool topmost = false;
+  int processId = 0;
+  std::optional<std::vector<std::string>> systemMenu;
+  std::vector<WindowHandle> children;  // creation order
+  int moveCount = 0;
+  // What a posted WM_CLOSE does; by default the window is destroyed.
+  std::function<void()> onClose;
+};
+
+struct ShellExecuteCall {
+  WindowHandle owner = 0;
+  std::string verb, file, parameters, directory;
+  platform::ShowCommand show = platform::ShowCommand::ShowNormal;
+};
+
+struct TrayRequest {
+  platform::TrayOperation operation;
+  platform::TrayRecord record;
+  bool accepted = false;
+};
+
+class SimDesktop final : public platform::WindowManager,
+                         public platform::Shell,
+                         public platform::Registry,
+                         public platform::SettingsBackend,
+                         public platform::Files,
+                         public platform::Clock,
+                         public platform::Locale,
+                         public platform::Dialogs,
+                         public platform::System,
+                         public platform::Process {
+ public:
+  SimDesktop();
+  ~SimDesktop() override;
+  SimDesktop(const SimDesktop&) = delete;
+  SimDesktop& operator=(const SimDesktop&) = delete;
+
+  platform::Platform& Platform() { return platform_; }
+
+  // ---- Windows, as a test arranges them ---------------------------------
+  static constexpr int kCalorixProcess = 1;
+  // A window; `rect` is relative to the parent's client area (screen pixels
+  // for top-level windows). Top-level windows get a caption and a system menu.
+  WindowHandle CreateWindow(WindowHandle parent, std::string className, std::string title,
+                            platform::Rect rect, int processId = 100);
+  WindowHandle CreateTopLevel(std::string title, platform::Rect rect = {100, 100, 400, 300},
+                              int processId = 100);
+  // Destroys the window and all its descendants.
+  void DestroyWindow(WindowHandle window);
+  void SetWindowTitle(WindowHandle window, std::string title);
+  void SetMinimized(WindowHandle window, bool minimized);
+  SimWindow* Find(WindowHandle window);
+  const SimWindow& Window(WindowHandle window) const;  // the window must exist
+  // The value the next window will get as its handle (to test handle
+  // values such as negative or large ones). Later handles count on from it.
+  void SetNextHandle(WindowHandle handle) { nextHandle_ = handle; }
+  std::size_t WindowCount() const { return windows_.size(); }
+  void SetScreenPixels(int width, int height);
+  void SetTwipsPerPixel(int x, int y);
+
+  // ---- Time -------------------------------------------------------------
+  // Lets `ms` of virtual time pass, firing timers and scheduled actions in
+  // time order (each sees the clock at its own moment).
+  void Advance(std::uint64_t ms);
+  // Runs `action` when the virtual clock reaches `atMs` (absolute).
+  void At(std::uint64_t atMs, std::function<void()> action);
+  void After(std::uint64_t ms, std::function<void()> action) { At(nowMs_ + ms, std::move(action)); }
+  void SetLocalTime(const platform::LocalDateTime& when) { localBase_ = when; localBaseMs_ = nowMs_; }
+  int EnabledTimerInterval(platform::TimerId timer) const;  // 0 when disabled
+
+  // Queues an input event (a click, a key) handled at the next event pump.
+  void Post(std::function<void()> event) { pending_.push_back(std::move(event)); }
+
+  // ---- Locale -----------------------------------------------------------
+  void SetDecimalSeparator(std::string separator) { decimal_ = std::move(separator); }
+  void SetDateTimeSeparators(std::string date, std::string time) {
+    dateSep_ = std::move(date);
+    timeSep_ = std::move(time);
+  }
+
+  // ---- Message boxes ----------------------------------------------------
+  // Answers the next boxes in order; when none is queued, OK boxes answer Ok
+  // and Yes/No boxes answer No.
+  void QueueAnswer(platform::MessageAnswer answer) { answers_.push_back(answer); }
+  // Called for every box before it is answered (may run actions).
+  void OnMessageBox(std::function<void(const platform::MessageBoxRequest&)> hook) {
+    messageHook_ = std::move(hook);
+  }
+  const std::vector<platform::MessageBoxRequest>& MessageBoxes() const { return messageBoxes_; }
+
+  // ---- Shell and tray ---------------------------------------------------
+  // What starting `file` does (for example: create the monitor's windows).
+  void OnLaunch(std::string file, std::function<void(const ShellExecuteCall&)> launch);
+  const std::vector<ShellExecuteCall>& ShellExecutes() const { return shellExecutes_; }
+  const std::vector<std::string>& CommandLinesStarted() const { return commandLines_; }
+  const std::vector<TrayRequest>& TrayRequests() const { return trayRequests_; }
+  // The icons in the tray now, by (owner window, id).
+  const std::map<std::pair<WindowHandle, std::uint32_t>, platform::TrayRecord>& TrayIcons() const {
+    return trayIcons_;
+  }
+
+  // ---- Registry ---------------------------------------------------------
+  void PutRegistryValue(platform::RegistryRoot root, std::string path, std::string name,
+                        std::int32_t type, std::string bytes);
+  void RemoveRegistryKey(platform::RegistryRoot root, const std::string& path);
+  // The next query of any value fails with this status (once).
+  void FailNextRegistryQuery(std::int32_t status) { failNextQuery_ = status; }
+  void FailRegistryClose(bool fail) { failClose_ = fail; }
+  int OpenRegistryKeys() const { return static_cast<int>(openKeys_.size()); }
+
+  // ---- Settings store ---------------------------------------------------
+  std::map<std::string, std::map<std::string, std::string>>& SettingsData() { return settings_; }
+  std::optional<std::string> Setting(const std::string& section, const std::string& key) const;
+  // Writes fail (and change nothing) while set.
+  void FailSettingsWrites(bool fail) { failSettingsWrites_ = fail; }
+  int SettingsWriteCount() const { return settingsWrites_; }
+
+  // ---- Files ------------------------------------------------------------
+  std::filesystem::path CurrentDirectoryPath() const { return cwd_; }
+  std::filesystem::path ProgramFolderPath() const { return programFolder_; }
+  // Makes every write to `name` (as the program names it) fail while set.
+  void LockFile(const std::string& name, bool locked);
+
+  // ---- Sound, power, process --------------------------------------------
+  int Beeps() const { return beeps_; }
+  int AlarmSoundsPlayed() const { return alarmSounds_; }
+  const std::vector<std::uint32_t>& ExitWindowsRequests() const { return exitWindows_; }
+  int PrivilegeRequests() const { return privilegeRequests_; }
+  void SetVersion(std::uint32_t version) { version_ = version; }
+  void SetAnotherInstanceRunning(bool running) { anotherInstance_ = running; }
+  void SetCommandLine(std::string commandLine) { commandLine_ = std::move(commandLine); }
+  int EventPumps() const { return eventPumps_; }
+  // Window text and class-name reads since the start (a cost measure).
+  int WindowReads() const { return windowReads_; }
+
+  // ---- platform::WindowManager ------------------------------------------
+  WindowHandle FindTopLevelWindow(std::string_view title) override;
+  void EnumerateDescendants(WindowHandle parent,
+                            const std::function<bool(WindowHandle)>& visit) override;
+  std::string GetWindowText(WindowHandle window, int bufferChars) override;
+  std::string GetClassName(WindowHandle window, int bufferChars) override;
+  WindowHandle DesktopWindow() override { return desktop_; }
+  WindowHandle FirstChild(WindowHandle window) override;
+  WindowHandle NextSibling(WindowHandle window) override;
+  bool IsChild(WindowHandle parent, WindowHandle window) override;
+  bool IsWindow(WindowHandle window) override { return Find(window) != nullptr; }
+  bool IsIconic(WindowHandle window) override;
+  bool IsVisible(WindowHandle window) override;
+  bool ShowWindow(WindowHandle window, platform::ShowCommand command) override;
+  bool MoveWindow(WindowHandle window, int left, int top, int width, int height,
+                  bool repaint) override;
+  std::optional<platform::Rect> GetWindowRect(WindowHandle window) override;
+  bool SetTopmost(WindowHandle window, platform::ZOrder insertAfter) override;
+  bool PostCloseRequest(WindowHandle window) override;
+  std::optional<int> SystemMenuItemCount(WindowHandle window) override;
+  bool RemoveSystemMenuItem(WindowHandle window, int position) override;
+  bool DrawMenuBar(WindowHandle window) override;
+  bool ActivateByTitle(std::string_view title) override;
+  int ScreenWidthPixels() override { return screenWidth_; }
+  int ScreenHeightPixels() override { return screenHeight_; }
+  int TwipsPerPixelX() override { return twipsX_; }
+  int TwipsPerPixelY() override { return twipsY_; }
+
+  // ---- platform::Shell --------------------------------------------------
+  bool NotifyIcon(platform::TrayOperation operation, const platform::TrayRecord& record) override;
+  std::int64_t ShellExecute(WindowHandle owner, std::string_view verb, std::string_view file,
+                            std::string_view parameters, std::string_view directory,
+                            platform::ShowCommand show) override;
+  bool StartCommandLine(std::string_view commandLine) override;
+  std::string SystemProgramPath(std::string_view exeName) override;
+
+  // ---- platform::Registry -----------------------------------------------
+  std::optional<Key> OpenKey(platform::RegistryRoot root, std::string_view path) override;
+  platform::RegistryQuery QueryValue(Key key, std::string_view valueName,
+                                     std::uint32_t bufferSize) override;
+  bool CloseKey(Key key) override;
+  std::string ErrorDescription(std::int32_t status) override;
+
+  // ---- platform::SettingsBackend ----------------------------------------
+  std::optional<std::string> Read(std::string_view section, std::string_view key) override;
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override;
+  bool DeleteAll() override;
+
+  // ---- platform::Files --------------------------------------------------
+  bool Append(std::string_view name, std::string_view text) override;
+  std::optional<std::string> ReadAll(std::string_view name) override;
+  bool CanOpenForReading(std::string_view name) override;
+  std::optional<std::uint64_t> Size(std::string_view name) override;
+  bool Exists(std::string_view name) override;
+  bool Delete(std::string_view name) override;
+  std::string CurrentDirectory() override { return cwd_.string(); }
+  std::string ProgramFolder() override { return programFolder_.string(); }
+
+  // ---- platform::Clock and platform::Locale -----------------------------
+  std::uint64_t MonotonicMs() override { return nowMs_; }
+  platform::LocalDateTime Now() override;
+  std::string DecimalSeparator() override { return decimal_; }
+  std::string DateSeparator() override { return dateSep_; }
+  std::string TimeSeparator() override { return timeSep_; }
+  std::string FormatGeneralDate(const platform::LocalDateTime& when) override;
+
+  // ---- platform::Dialogs and platform::System ---------------------------
+  platform::MessageAnswer ShowMessage(const platform::MessageBoxRequest& request) override;
+  void Beep() override { ++beeps_; }
+  void PlayAlarmSound() override { ++alarmSounds_; }
+  std::uint32_t GetVersion() override { return version_; }
+  void EnableShutdownPrivilege() override { ++privilegeRequests_; }
+  bool ExitWindows(std::uint32_t flags) override;
+
+  // ---- platform::Process ------------------------------------------------
+  void ProcessPendingEvents() override;
+  void WaitForEvents(int timeoutMs) override;
+  platform::TimerId CreateTimer(std::function<void()> onTick) override;
+  void SetTimer(platform::TimerId timer, int intervalMs, bool enabled) override;
+  void DestroyTimer(platform::TimerId timer) override;
+  bool IsAnotherInstanceRunning() override { return anotherInstance_; }
+  std::string CommandLine() override { return commandLine_; }
+  [[noreturn]] void EndProgram(int exitCode) override;
+
+ private:
+  struct Timer {
+    std::function<void()> onTick;
+    int intervalMs = 0;
+    bool enabled = false;
+    std::uint64_t dueMs = 0;
+  };
+  struct Scheduled {
+    std::uint64_t atMs;
+    std::uint64_t order;
+    std::function<void()> action;
+  };
+  struct RegistryValue {
+    std::int32_t type;
+    std::string bytes;
+  };
+  using RegistryPath = std::pair<platform::RegistryRoot, std::string>;
+
+  std::filesystem::path Resolve(std::string_view name) const;
+  void CollectDescendants(const SimWindow& window, std::vector<WindowHandle>& out) const;
+  bool RunNextDue(std::uint64_t untilMs);
+
+  platform::Platform platform_;
+
+  std::map<WindowHandle, SimWindow> windows_;
+  WindowHandle desktop_ = 0;
+  WindowHandle nextHandle_ = 0x10010;
+  int screenWidth_ = 1024;
+  int screenHeight_ = 768;
+  int twipsX_ = 15;
+  int twipsY_ = 15;
+
+  std::uint64_t nowMs_ = 0;
+  platform::LocalDateTime localBase_{2026, 12, 8, 9, 0, 0};
+  std::uint64_t localBaseMs_ = 0;
+  std::map<platform::TimerId, Timer> timers_;
+  platform::TimerId nextTimer_ = 1;
+  std::vector<Scheduled> scheduled_;
+  std::uint64_t scheduleOrder_ = 0;
+  std::deque<std::function<void()>> pending_;
+  int eventPumps_ = 0;
+  int windowReads_ = 0;
+
+  std::string decimal_ = ".";
+  std::string dateSep_ = "/";
+  std::string timeSep_ = ":";
+
+  std::deque<platform::MessageAnswer> answers_;
+  std::function<void(const platform::MessageBoxRequest&)> messageHook_;
+  std::vector<platform::MessageBoxRequest> messageBoxes_;
+
+  std::map<std::string, std::function<void(const ShellExecuteCall&)>> launchers_;
+  std::vector<ShellExecuteCall> shellExecutes_;
+  std::vector<std::string> commandLines_;
+  std::vector<TrayRequest> trayRequests_;
+  std::map<std::pair<WindowHandle, std::uint32_t>, platform::TrayRecord> trayIcons_;
+
+  std::map<RegistryPath, std::map<std::string, RegistryValue>> registry_;
+  std::map<Key, RegistryPath> openKeys_;
+  Key nextKey_ = 1;
+  std::optional<std::int32_t> failNextQuery_;
+  bool failClose_ = false;
+
+  std::map<std::string, std::map<std::string, std::string>> settings_;
+  bool failSettingsWrites_ = false;
+  int settingsWrites_ = 0;
+
+  std::filesystem::path root_;
+  std::filesystem::path cwd_;
+  std::filesystem::path programFolder_;
+  std::set<std::filesystem::path> lockedFiles_;
+
+  int beeps_ = 0;
+  int alarmSounds_ = 0;
+  int privilegeRequests_ = 0;
+  std::vector<std::uint32_t> exitWindows_;
+  std::uint32_t version_ = 0x1DB10106;  // 6.1.7601, NT family
+  bool anotherInstance_ = false;
+  std::string commandLine_;
+};
+
+}  // namespace calorix::sim

@@ -1,0 +1,115 @@
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "platform/win32/win32_internal.h"
+
+namespace calorix::platform::win32 {
+
+namespace {
+
+UniqueHandle OpenForReading(std::string_view name) {
+  return UniqueHandle(CreateFileA(Z(name).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+}  // namespace
+
+bool Win32Files::Append(std::string_view name, std::string_view text) {
+  UniqueHandle file(CreateFileA(Z(name).c_str(), FILE_APPEND_DATA,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  while (!text.empty()) {
+    const DWORD chunk = static_cast<DWORD>(
+        std::min<std::size_t>(text.size(), std::numeric_limits<DWORD>::max() / 2));
+    DWORD written = 0;
+    if (!WriteFile(file.get(), text.data(), chunk, &written, nullptr) || written == 0) {
+      return false;
+    }
+    text.remove_prefix(written);
+  }
+  return file.Close();
+}
+
+std::optional<std::string> Win32Files::ReadAll(std::string_view name) {
+  UniqueHandle file = OpenForReading(name);
+  if (!file) return std::nullopt;
+  std::string content;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
+    content.reserve(static_cast<std::size_t>(size.QuadPart));
+  }
+  // Read to the end rather than to the size: another program may still be
+  // appending.
+  std::vector<char> buffer(64 * 1024);
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    content.append(buffer.data(), got);
+  }
+  return content;
+}
+
+bool Win32Files::CanOpenForReading(std::string_view name) {
+  UniqueHandle file = OpenForReading(name);
+  return file.valid() && file.Close();
+}
+
+std::optional<std::uint64_t> Win32Files::Size(std::string_view name) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(Z(name).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool Win32Files::Exists(std::string_view name) {
+  return GetFileAttributesA(Z(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32Files::Delete(std::string_view name) {
+  return DeleteFileA(Z(name).c_str()) != FALSE;
+}
+
+std::string Win32Files::CurrentDirectory() {
+  // Asked with no buffer, the answer is the size needed with the NUL.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+    if (needed == 0) break;
+    std::string folder(needed, '\0');
+    const DWORD length = GetCurrentDirectoryA(needed, folder.data());
+    if (length == 0) break;
+    if (length < needed) {
+      folder.resize(length);
+      return folder;
+    }
+    // It changed in between; ask again.
+  }
+  return {};
+}
+
+std::string Win32Files::ProgramFolder() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    // A full buffer means the name was cut: try a larger one.
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    if (path.size() >= 32768) return {};
+    path.assign(path.size() * 2, '\0');
+  }
+  const auto slash = path.find_last_of("\\/");
+  if (slash == std::string::npos) return {};
+  path.resize(slash);
+  // "C:" alone would mean that drive's current folder, not its root.
+  if (path.size() == 2 && path[1] == ':') path += '\\';
+  return path;
+}
+
+}  // namespace calorix::platform::win32

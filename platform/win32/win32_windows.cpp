@@ -1,0 +1,173 @@
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+#include "platform/win32/win32_internal.h"
+
+namespace calorix::platform::win32 {
+
+namespace {
+
+struct EnumContext {
+  const std::function<bool(WindowHandle)>* visit;
+  std::exception_ptr error;
+};
+
+BOOL CALLBACK EnumTrampoline(HWND hwnd, LPARAM context) {
+  auto* ctx = reinterpret_cast<EnumContext*>(context);
+  // An exception must not unwind through user32's frames: stop the walk and
+  // rethrow once EnumChildWindows has returned.
+  try {
+    return (*ctx->visit)(ToWindowHandle(hwnd)) ? TRUE : FALSE;
+  } catch (...) {
+    ctx->error = std::current_exception();
+    return FALSE;
+  }
+}
+
+using TextGetter = int(WINAPI*)(HWND, LPSTR, int);
+
+std::string ReadText(TextGetter getter, WindowHandle window, int bufferChars) {
+  if (bufferChars <= 0) return {};
+  std::vector<char> buffer(static_cast<std::size_t>(bufferChars), '\0');
+  const int copied = getter(ToHwnd(window), buffer.data(), bufferChars);
+  if (copied <= 0) return {};
+  const std::size_t limit = static_cast<std::size_t>(std::min(copied, bufferChars - 1));
+  std::string text(buffer.data(), limit);
+  if (const auto nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
+  return text;
+}
+
+// The screen's DC, released on every path.
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(GetDC(nullptr)) {}
+  ~ScreenDc() {
+    if (dc_ != nullptr) ReleaseDC(nullptr, dc_);
+  }
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+int TwipsPerPixel(int capability) {
+  constexpr int kTwipsPerInch = 1440;
+  ScreenDc screen;
+  const int dpi = screen.get() != nullptr ? GetDeviceCaps(screen.get(), capability) : 0;
+  // Without a screen DC (a service session) assume the standard 96 dpi.
+  return dpi > 0 ? kTwipsPerInch / dpi : kTwipsPerInch / 96;
+}
+
+}  // namespace
+
+WindowHandle Win32WindowManager::FindTopLevelWindow(std::string_view title) {
+  return ToWindowHandle(FindWindowA(nullptr, Z(title).c_str()));
+}
+
+void Win32WindowManager::EnumerateDescendants(WindowHandle parent,
+                                              const std::function<bool(WindowHandle)>& visit) {
+  EnumContext context{&visit, nullptr};
+  // The return value carries no information (it is the last callback's answer).
+  EnumChildWindows(ToHwnd(parent), EnumTrampoline, reinterpret_cast<LPARAM>(&context));
+  if (context.error) std::rethrow_exception(context.error);
+}
+
+std::string Win32WindowManager::GetWindowText(WindowHandle window, int bufferChars) {
+  return ReadText(::GetWindowTextA, window, bufferChars);
+}
+
+std::string Win32WindowManager::GetClassName(WindowHandle window, int bufferChars) {
+  return ReadText(::GetClassNameA, window, bufferChars);
+}
+
+WindowHandle Win32WindowManager::DesktopWindow() { return ToWindowHandle(GetDesktopWindow()); }
+
+WindowHandle Win32WindowManager::FirstChild(WindowHandle window) {
+  return ToWindowHandle(GetWindow(ToHwnd(window), GW_CHILD));
+}
+
+WindowHandle Win32WindowManager::NextSibling(WindowHandle window) {
+  return ToWindowHandle(GetWindow(ToHwnd(window), GW_HWNDNEXT));
+}
+
+bool Win32WindowManager::IsChild(WindowHandle parent, WindowHandle window) {
+  return ::IsChild(ToHwnd(parent), ToHwnd(window)) != FALSE;
+}
+
+bool Win32WindowManager::IsWindow(WindowHandle window) {
+  return ::IsWindow(ToHwnd(window)) != FALSE;
+}
+
+bool Win32WindowManager::IsIconic(WindowHandle window) {
+  return ::IsIconic(ToHwnd(window)) != FALSE;
+}
+
+bool Win32WindowManager::IsVisible(WindowHandle window) {
+  return ::IsWindowVisible(ToHwnd(window)) != FALSE;
+}
+
+bool Win32WindowManager::ShowWindow(WindowHandle window, ShowCommand command) {
+  // ShowWindow answers whether the window was visible before, not success.
+  return ::ShowWindow(ToHwnd(window), static_cast<int>(command)) != FALSE;
+}
+
+bool Win32WindowManager::MoveWindow(WindowHandle window, int left, int top, int width,
+                                    int height, bool repaint) {
+  return ::MoveWindow(ToHwnd(window), left, top, width, height, repaint ? TRUE : FALSE) != FALSE;
+}
+
+std::optional<Rect> Win32WindowManager::GetWindowRect(WindowHandle window) {
+  RECT r{};
+  if (!::GetWindowRect(ToHwnd(window), &r)) return std::nullopt;
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+bool Win32WindowManager::SetTopmost(WindowHandle window, ZOrder insertAfter) {
+  HWND after = insertAfter == ZOrder::Topmost ? HWND_TOPMOST : HWND_NOTOPMOST;
+  return SetWindowPos(ToHwnd(window), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
+}
+
+bool Win32WindowManager::PostCloseRequest(WindowHandle window) {
+  return PostMessageA(ToHwnd(window), WM_CLOSE, 0, 0) != FALSE;
+}
+
+std::optional<int> Win32WindowManager::SystemMenuItemCount(WindowHandle window) {
+  HMENU menu = GetSystemMenu(ToHwnd(window), FALSE);
+  if (menu == nullptr) return std::nullopt;
+  const int count = GetMenuItemCount(menu);
+  if (count < 0) return std::nullopt;
+  return count;
+}
+
+bool Win32WindowManager::RemoveSystemMenuItem(WindowHandle window, int position) {
+  HMENU menu = GetSystemMenu(ToHwnd(window), FALSE);
+  if (menu == nullptr || position < 0) return false;
+  return RemoveMenu(menu, static_cast<UINT>(position), MF_BYPOSITION | MF_REMOVE) != FALSE;
+}
+
+bool Win32WindowManager::DrawMenuBar(WindowHandle window) {
+  return ::DrawMenuBar(ToHwnd(window)) != FALSE;
+}
+
+bool Win32WindowManager::ActivateByTitle(std::string_view title) {
+  HWND target = FindWindowA(nullptr, Z(title).c_str());
+  if (target == nullptr) return false;
+  if (::IsIconic(target)) ::ShowWindow(target, SW_RESTORE);
+  // The system may refuse the foreground to a background process and only
+  // flash the taskbar button; the window exists, which is what we answer.
+  SetForegroundWindow(target);
+  return true;
+}
+
+int Win32WindowManager::ScreenWidthPixels() { return GetSystemMetrics(SM_CXSCREEN); }
+
+int Win32WindowManager::ScreenHeightPixels() { return GetSystemMetrics(SM_CYSCREEN); }
+
+int Win32WindowManager::TwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
+
+int Win32WindowManager::TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
+
+}  // namespace calorix::platform::win32

@@ -1,0 +1,112 @@
+# Shared helpers for running the stand-in monitor (and Calorix) under Wine.
+# Source this file from a bash script that uses `set -euo pipefail`.
+
+WINE_SCRIPTS_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+WINE_REPO_ROOT="$(cd "$WINE_SCRIPTS_DIR/../.." && pwd)"
+export WINEDEBUG=-all
+# No Mono/Gecko: their install prompts would block a headless run.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+_wine_cleanups=()
+
+_wine_run_cleanups() {
+  local i
+  for ((i = ${#_wine_cleanups[@]} - 1; i >= 0; i--)); do
+    eval "${_wine_cleanups[i]}" || true
+  done
+}
+trap _wine_run_cleanups EXIT
+
+# Registers a command to run when the script exits (last in, first out).
+wine_on_exit() {
+  _wine_cleanups+=("$1")
+}
+
+wine_log() {
+  echo "[wine] $*" >&2
+}
+
+_xvfb_free_display() {
+  local n=91
+  while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do
+    n=$((n + 1))
+  done
+  echo "$n"
+}
+
+# Starts a private Xvfb when DISPLAY is unset or when called with --private.
+# Exports DISPLAY; the server is stopped when the script exits.
+xvfb_ensure() {
+  if [[ "${1:-}" != "--private" && -n "${DISPLAY:-}" ]]; then
+    return 0
+  fi
+  local n pid tries
+  n="$(_xvfb_free_display)"
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  pid=$!
+  wine_on_exit "kill $pid 2>/dev/null; wait $pid 2>/dev/null"
+  for ((tries = 0; tries < 100; tries++)); do
+    if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+      export DISPLAY=":$n"
+      wine_log "Xvfb ready on :$n"
+      return 0
+    fi
+    if ! kill -0 "$pid" 2>/dev/null; then
+      break
+    fi
+    sleep 0.1
+  done
+  wine_log "Xvfb on :$n did not come up"
+  return 1
+}
+
+# Runs `wine reg ...` in a prefix.
+wine_reg() {
+  local prefix="$1"
+  shift
+  WINEPREFIX="$prefix" wine reg "$@" >/dev/null
+}
+
+# Creates a fresh 64-bit prefix with one shared virtual desktop ("shell"),
+# so every Wine process sees the others' windows, plus a taskbar and tray.
+wine_prefix_template() {
+  local dir="$1"
+  if [[ -e "$dir" && -n "$(ls -A "$dir" 2>/dev/null)" ]]; then
+    wine_log "refusing to overwrite non-empty $dir"
+    return 1
+  fi
+  mkdir -p "$dir"
+  dir="$(cd "$dir" && pwd)"
+  WINEARCH=win64 WINEPREFIX="$dir" wineboot -i >/dev/null 2>&1
+  wine_reg "$dir" add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f
+  wine_reg "$dir" add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f
+  wine_reg "$dir" add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f
+  # Without a window manager Wine waits ~2 s per hidden window unless unmanaged.
+  wine_reg "$dir" add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+  WINEPREFIX="$dir" wineserver -w
+}
+
+# Copies a template prefix; cp -a keeps it a working prefix (~1 s).
+wine_clone_prefix() {
+  local template="$1" dir="$2"
+  if [[ -e "$dir" ]]; then
+    wine_log "clone target $dir already exists"
+    return 1
+  fi
+  cp -a "$template" "$dir"
+}
+
+# Runs an exe (Unix or Windows path) in the prefix's shared desktop and
+# returns its exit code.
+wine_run() {
+  local prefix="$1" exe="$2"
+  shift 2
+  local rc=0
+  WINEPREFIX="$prefix" wine "$exe" "$@" || rc=$?
+  return "$rc"
+}
+
+# Ends every Wine process of the prefix.
+wine_kill() {
+  WINEPREFIX="$1" wineserver -k 2>/dev/null || true
+}

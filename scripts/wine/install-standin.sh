@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the stand-in monitor into a Wine prefix the way its installer
+# would: program files under C:\Program Files\VIA\HWM plus an uninstall entry.
+# Usage: install-standin.sh <prefix> <dir-containing-viahm.exe>
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+if [[ $# -ne 2 ]]; then
+  echo "usage: $0 <prefix> <dir-containing-viahm.exe>" >&2
+  exit 2
+fi
+prefix="$(cd "$1" && pwd)"
+exe="$2/viahm.exe"
+[[ -f "$exe" ]] || { wine_log "no viahm.exe in $2"; exit 1; }
+[[ -f "$prefix/system.reg" ]] || { wine_log "$prefix is not a Wine prefix"; exit 1; }
+
+install_dir="$prefix/drive_c/Program Files/VIA/HWM"
+mkdir -p "$install_dir"
+cp -f "$exe" "$install_dir/viahm.exe"
+printf '%s\r\n' '[Uninstall]' 'Product=VIA Hardware Monitor' 'File=C:\Program Files\VIA\HWM\viahm.exe' \
+  >"$install_dir/Uninst.isu"
+
+key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VIAhm'
+uninstall='C:\WINDOWS\IsUninst.exe -f"C:\Program Files\VIA\HWM\Uninst.isu"'
+wine_reg "$prefix" add "$key" /v DisplayName /t REG_SZ /d 'VIA Hardware Monitor' /f
+wine_reg "$prefix" add "$key" /v UninstallString /t REG_SZ /d "$uninstall" /f
+
+# The quotes inside the value must survive Wine's command-line conversion.
+readback="$(WINEPREFIX="$prefix" wine reg query "$key" /v UninstallString | tr -d '\r' |
+  sed -n 's/^ *UninstallString *REG_SZ *//p')"
+if [[ "$readback" != "$uninstall" ]]; then
+  wine_log "UninstallString reads back as [$readback], expected [$uninstall]"
+  exit 1
+fi
+WINEPREFIX="$prefix" wineserver -w
+wine_log "stand-in installed in $install_dir"

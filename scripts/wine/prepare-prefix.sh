@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Makes a Wine prefix with the shared desktop and the stand-in monitor
+# installed. Reuses the prefix when it already holds the same viahm.exe.
+# Usage: prepare-prefix.sh <prefix-dir> <dir-containing-viahm.exe>
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+if [[ $# -ne 2 ]]; then
+  echo "usage: $0 <prefix-dir> <dir-containing-viahm.exe>" >&2
+  exit 2
+fi
+prefix="$1"
+exe_dir="$2"
+[[ -f "$exe_dir/viahm.exe" ]] || { wine_log "no viahm.exe in $exe_dir"; exit 1; }
+
+template_marker="$prefix/.calorix-template"
+standin_marker="$prefix/.calorix-standin.sha256"
+checksum="$(sha256sum <"$exe_dir/viahm.exe" | cut -d' ' -f1)"
+
+if [[ -f "$standin_marker" && "$(cat "$standin_marker")" == "$checksum" ]]; then
+  wine_log "prefix $prefix is up to date"
+  exit 0
+fi
+
+if [[ ! -f "$template_marker" ]]; then
+  wine_prefix_template "$prefix"
+  touch "$template_marker"
+fi
+rm -f "$standin_marker"
+"$WINE_SCRIPTS_DIR/install-standin.sh" "$prefix" "$exe_dir"
+echo "$checksum" >"$standin_marker"
