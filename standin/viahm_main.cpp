@@ -97,6 +97,26 @@ DWORD controlStyle(const ControlSpec& spec) {
   }
 }
 
+WNDPROC g_buttonProc = nullptr;
+
+// Group boxes draw only their frame; as parents of the sensor rows they must
+// also paint their inside and give their statics the dialog background.
+LRESULT CALLBACK groupBoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(w, &r);
+      FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  return CallWindowProcA(g_buttonProc, w, msg, wp, lp);
+}
+
 // Creation order is the layout order, which keeps the enumeration indices.
 void createControls() {
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -108,6 +128,10 @@ void createControls() {
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + i)),
                              g_app->instance, nullptr);
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (spec.style == kStyleGroupBox) {
+      auto old = SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(groupBoxProc));
+      g_buttonProc = reinterpret_cast<WNDPROC>(old);
+    }
     g_app->controls[i] = h;
     g_app->shownText[i] = spec.text;
   }

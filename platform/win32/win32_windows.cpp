@@ -29,6 +29,8 @@ using TextGetter = int(WINAPI*)(HWND, LPSTR, int);
 
 std::string ReadText(TextGetter getter, WindowHandle window, int bufferChars) {
   if (bufferChars <= 0) return {};
+  // Wine answers some stale handles with leftover text instead of failing.
+  if (!::IsWindow(ToHwnd(window))) return {};
   std::vector<char> buffer(static_cast<std::size_t>(bufferChars), '\0');
   const int copied = getter(ToHwnd(window), buffer.data(), bufferChars);
   if (copied <= 0) return {};

@@ -1,0 +1,94 @@
+// The monitor reading spine against the real stand-in monitor, installed in
+// the Wine prefix the way its installer would: found through its uninstall
+// entry, launched, waited for and read.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "monitor/leading_number.h"
+#include "monitor/monitor_locator.h"
+#include "monitor/monitor_text_table.h"
+#include "monitor/text_scraper.h"
+#include "platform/win32/win32_platform.h"
+#include "standin/monitor_layout.h"
+
+namespace calorix {
+namespace {
+
+using platform::WindowHandle;
+
+// Message boxes would block an unattended run: record them instead.
+class RecordingDialogs final : public platform::Dialogs {
+ public:
+  platform::MessageAnswer ShowMessage(const platform::MessageBoxRequest& request) override {
+    shown.push_back(request.text);
+    return platform::MessageAnswer::Ok;
+  }
+  std::vector<std::string> shown;
+};
+
+class MonitorUnderWine : public ::testing::Test {
+ protected:
+  MonitorUnderWine()
+      : real_({.settingsRoot = "Software\\CalorixWineTest",
+               .instanceMutexName = "Local\\CalorixWineTest"}),
+        platform_{real_.Get().windows, real_.Get().shell,  real_.Get().registry,
+                  real_.Get().settings, real_.Get().files, real_.Get().clock,
+                  real_.Get().locale,   dialogs_,          real_.Get().system,
+                  real_.Get().process} {}
+
+  void TearDown() override {
+    const WindowHandle window = monitor::FindMonitorWindow(platform_.windows);
+    if (window == 0) return;
+    platform_.windows.PostCloseRequest(window);
+    const auto start = platform_.clock.MonotonicMs();
+    while (monitor::FindMonitorWindow(platform_.windows) != 0 &&
+           platform_.clock.MonotonicMs() - start < 10'000)
+      platform_.process.WaitForEvents(50);
+  }
+
+  RecordingDialogs dialogs_;
+  platform::win32::Win32Platform real_;
+  platform::Platform platform_;
+};
+
+TEST_F(MonitorUnderWine, FindsLaunchesWaitsForAndReadsTheInstalledMonitor) {
+  ASSERT_EQ(monitor::FindMonitorWindow(platform_.windows), 0) << "the monitor already runs";
+
+  const std::string folder = monitor::GetPath(platform_);
+  EXPECT_EQ(folder, "C:\\Program Files\\VIA\\HWM\\");
+  EXPECT_TRUE(dialogs_.shown.empty());
+
+  const auto outcome = monitor::LaunchAndWait(platform_, 0, folder);
+  ASSERT_EQ(outcome.result, monitor::LaunchOutcome::Result::kFound);
+  ASSERT_NE(outcome.window, 0);
+
+  monitor::MonitorTextTable table;
+  monitor::ScrapeMonitorTexts(platform_.windows, table, outcome.window);
+  ASSERT_EQ(table.Counter(), 42);
+  for (int slot = 0; slot < 42; ++slot) {
+    const standin::ControlSpec& control = standin::kControls[slot];
+    if (control.reading == standin::Reading::None)
+      EXPECT_EQ(table.Slot(slot), control.text) << "slot " << slot;
+  }
+  // The readings drift, so check their form rather than their values.
+  for (const int slot : {monitor::slots::kCpuTemp, monitor::slots::kSysTemp}) {
+    const int celsius = monitor::ParseLeadingWholeNumber(table.Slot(slot));
+    EXPECT_GT(celsius, 10) << table.Slot(slot);
+    EXPECT_LT(celsius, 100) << table.Slot(slot);
+  }
+  for (const int slot : {monitor::slots::kCpuFan, monitor::slots::kSysFan})
+    EXPECT_GT(monitor::ParseLeadingWholeNumber(table.Slot(slot)), 500) << table.Slot(slot);
+  for (const int slot : {monitor::slots::kVcore, monitor::slots::kVolts33, monitor::slots::kVolts5,
+                         monitor::slots::kVolts12}) {
+    const std::string& text = table.Slot(slot);
+    ASSERT_GE(text.size(), 3u);
+    EXPECT_EQ(text.front(), ' ');
+    EXPECT_EQ(text.back(), ' ');
+    EXPECT_GT(monitor::ParseLeadingNumber(text), 0.5) << text;
+  }
+}
+
+}  // namespace
+}  // namespace calorix
