@@ -106,6 +106,14 @@ wine_run() {
   return "$rc"
 }
 
+# Windows form of a Unix path, through the prefix's Z: drive (maps to /).
+wine_path() {
+  local abs
+  abs="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+  abs="${abs//\//\\}"
+  echo "Z:$abs"
+}
+
 # Ends every Wine process of the prefix.
 wine_kill() {
   WINEPREFIX="$1" wineserver -k 2>/dev/null || true
