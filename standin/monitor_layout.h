@@ -69,7 +69,7 @@ inline constexpr ControlSpec kControls[] = {
   // 19-32: voltages
   {-1, "Button", "Voltage", layout_detail::G, 266, 26, 230, 196, Reading::None},
   {layout_detail::kVolt, "Static", "Sensor",          layout_detail::S,  12,  18,  90, 16, Reading::None},
-  {layout_detail::kVolt, "Static", "Value (V)",       layout_detail::A, 110,  18,  80, 16, Reading::None},
+  {layout_detail::kVolt, "Static", "Volts",           layout_detail::A, 110,  18,  80, 16, Reading::None},
   {layout_detail::kVolt, "Static", "Vcore",           layout_detail::S,  12,  42,  90, 16, Reading::None},
   {layout_detail::kVolt, "Static", " 1.52 ",          layout_detail::A, 120,  42,  70, 16, Reading::Vcore},
   {layout_detail::kVolt, "Static", "Vcore 2",         layout_detail::S,  12,  66,  90, 16, Reading::None},
