@@ -73,7 +73,7 @@ LaunchOutcome LaunchAndWait(platform::Platform& platform, platform::WindowHandle
   try {
     // The shell's answer is not checked: a monitor that cannot start shows
     // up as the time-out below.
-    platform.shell.ShellExecute(owner, "", kMonitorExe, "", installFolder,
+    platform.shell.ExecuteFile(owner, "", kMonitorExe, "", installFolder,
                                 platform::ShowCommand::ShowNormal);
   } catch (const std::exception&) {
     outcome.result = LaunchOutcome::Result::kNotFound;

@@ -11,9 +11,9 @@ bool wndenum_proc(platform::WindowManager& windows, MonitorTextTable& table,
                   platform::WindowHandle window, std::int64_t /*extra*/) {
   // The class name is read as the monitor's controls have always been read,
   // but nothing depends on it.
-  std::string className = windows.GetClassName(window, kTextBufferChars);
+  std::string className = windows.ClassName(window, kTextBufferChars);
   TrimAtNul(className);
-  std::string text = windows.GetWindowText(window, kTextBufferChars);
+  std::string text = windows.WindowText(window, kTextBufferChars);
   TrimAtNul(text);
   if (table.Counter() < MonitorTextTable::kReadingSlots) {
     table.Append(std::move(text));

@@ -65,8 +65,8 @@ class WindowManager {
   // GetWindowTextA / GetClassNameA with a buffer of `bufferChars` characters:
   // at most bufferChars - 1 characters, cut at the first NUL. Empty for a
   // window that does not exist.
-  virtual std::string GetWindowText(WindowHandle window, int bufferChars) = 0;
-  virtual std::string GetClassName(WindowHandle window, int bufferChars) = 0;
+  virtual std::string WindowText(WindowHandle window, int bufferChars) = 0;
+  virtual std::string ClassName(WindowHandle window, int bufferChars) = 0;
 
   // Desktop walk: GetDesktopWindow, GetWindow(GW_CHILD), GetWindow(GW_HWNDNEXT).
   virtual WindowHandle DesktopWindow() = 0;
@@ -78,6 +78,7 @@ class WindowManager {
   virtual bool IsIconic(WindowHandle window) = 0;
   virtual bool IsVisible(WindowHandle window) = 0;
 
+  // ShowWindow; returns whether the window was visible before, as Windows does.
   virtual bool ShowWindow(WindowHandle window, ShowCommand command) = 0;
   // MoveWindow: top-level windows in screen pixels, child windows relative
   // to the parent's client area.
@@ -128,7 +129,7 @@ class Shell {
   // Shell_NotifyIconA. Returns the shell's answer (not checked by the program).
   virtual bool NotifyIcon(TrayOperation operation, const TrayRecord& record) = 0;
   // ShellExecuteA. The result follows ShellExecute: greater than 32 on success.
-  virtual std::int64_t ShellExecute(WindowHandle owner, std::string_view verb,
+  virtual std::int64_t ExecuteFile(WindowHandle owner, std::string_view verb,
                                     std::string_view file, std::string_view parameters,
                                     std::string_view directory, ShowCommand show) = 0;
   // Starts a command line ("notepad name.txt") with a normal, focused window.
@@ -274,7 +275,7 @@ class System {
   // Enables SeShutdownPrivilege for the process; results are not reported.
   virtual void EnableShutdownPrivilege() = 0;
   // ExitWindowsEx(flags, 0).
-  virtual bool ExitWindows(std::uint32_t flags) = 0;
+  virtual bool ExitSession(std::uint32_t flags) = 0;
 };
 
 // The process itself: events, timers, instance and command line.

@@ -45,7 +45,7 @@ int main() {
   constexpr int kReads = 3000;
   start = std::chrono::steady_clock::now();
   for (int round = 0; round < kReads; ++round)
-    platform.windows.GetWindowText(firstChild, calorix::monitor::kTextBufferChars);
+    platform.windows.WindowText(firstChild, calorix::monitor::kTextBufferChars);
   const double perRead = MicrosecondsSince(start, kReads);
 
   std::printf("scrape of the stand-in monitor (%d texts): %.1f us; one window-text read: %.1f us\n",

@@ -164,13 +164,13 @@ void SimDesktop::EnumerateDescendants(WindowHandle parent,
   }
 }
 
-std::string SimDesktop::GetWindowText(WindowHandle window, int bufferChars) {
+std::string SimDesktop::WindowText(WindowHandle window, int bufferChars) {
   ++windowReads_;
   const SimWindow* target = Find(window);
   return target == nullptr ? std::string() : CutForBuffer(target->title, bufferChars);
 }
 
-std::string SimDesktop::GetClassName(WindowHandle window, int bufferChars) {
+std::string SimDesktop::ClassName(WindowHandle window, int bufferChars) {
   ++windowReads_;
   const SimWindow* target = Find(window);
   return target == nullptr ? std::string() : CutForBuffer(target->className, bufferChars);
@@ -444,7 +444,7 @@ platform::MessageAnswer SimDesktop::ShowMessage(const platform::MessageBoxReques
                                                             : platform::MessageAnswer::Ok;
 }
 
-bool SimDesktop::ExitWindows(std::uint32_t flags) {
+bool SimDesktop::ExitSession(std::uint32_t flags) {
   exitWindows_.push_back(flags);
   return true;
 }
@@ -476,7 +476,7 @@ bool SimDesktop::NotifyIcon(platform::TrayOperation operation, const platform::T
   return accepted;
 }
 
-std::int64_t SimDesktop::ShellExecute(WindowHandle owner, std::string_view verb,
+std::int64_t SimDesktop::ExecuteFile(WindowHandle owner, std::string_view verb,
                                       std::string_view file, std::string_view parameters,
                                       std::string_view directory, platform::ShowCommand show) {
   ShellExecuteCall call{owner,           std::string(verb),      std::string(file),

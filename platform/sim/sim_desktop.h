@@ -181,8 +181,8 @@ class SimDesktop final : public platform::WindowManager,
   WindowHandle FindTopLevelWindow(std::string_view title) override;
   void EnumerateDescendants(WindowHandle parent,
                             const std::function<bool(WindowHandle)>& visit) override;
-  std::string GetWindowText(WindowHandle window, int bufferChars) override;
-  std::string GetClassName(WindowHandle window, int bufferChars) override;
+  std::string WindowText(WindowHandle window, int bufferChars) override;
+  std::string ClassName(WindowHandle window, int bufferChars) override;
   WindowHandle DesktopWindow() override { return desktop_; }
   WindowHandle FirstChild(WindowHandle window) override;
   WindowHandle NextSibling(WindowHandle window) override;
@@ -207,7 +207,7 @@ class SimDesktop final : public platform::WindowManager,
 
   // ---- platform::Shell --------------------------------------------------
   bool NotifyIcon(platform::TrayOperation operation, const platform::TrayRecord& record) override;
-  std::int64_t ShellExecute(WindowHandle owner, std::string_view verb, std::string_view file,
+  std::int64_t ExecuteFile(WindowHandle owner, std::string_view verb, std::string_view file,
                             std::string_view parameters, std::string_view directory,
                             platform::ShowCommand show) override;
   bool StartCommandLine(std::string_view commandLine) override;
@@ -249,7 +249,7 @@ class SimDesktop final : public platform::WindowManager,
   void PlayAlarmSound() override { ++alarmSounds_; }
   std::uint32_t GetVersion() override { return version_; }
   void EnableShutdownPrivilege() override { ++privilegeRequests_; }
-  bool ExitWindows(std::uint32_t flags) override;
+  bool ExitSession(std::uint32_t flags) override;
 
   // ---- platform::Process ------------------------------------------------
   void ProcessPendingEvents() override;

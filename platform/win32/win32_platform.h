@@ -12,12 +12,6 @@
 #include <string>
 #include <string_view>
 
-// <windows.h> defines these as macros, which would rename the interface's
-// methods in any file that includes it first.
-#undef ExitWindows
-#undef GetClassName
-#undef GetWindowText
-#undef ShellExecute
 
 #include "platform/platform.h"
 
@@ -79,8 +73,8 @@ class Win32WindowManager final : public WindowManager {
   WindowHandle FindTopLevelWindow(std::string_view title) override;
   void EnumerateDescendants(WindowHandle parent,
                             const std::function<bool(WindowHandle)>& visit) override;
-  std::string GetWindowText(WindowHandle window, int bufferChars) override;
-  std::string GetClassName(WindowHandle window, int bufferChars) override;
+  std::string WindowText(WindowHandle window, int bufferChars) override;
+  std::string ClassName(WindowHandle window, int bufferChars) override;
   WindowHandle DesktopWindow() override;
   WindowHandle FirstChild(WindowHandle window) override;
   WindowHandle NextSibling(WindowHandle window) override;
@@ -107,7 +101,7 @@ class Win32WindowManager final : public WindowManager {
 class Win32Shell final : public Shell {
  public:
   bool NotifyIcon(TrayOperation operation, const TrayRecord& record) override;
-  std::int64_t ShellExecute(WindowHandle owner, std::string_view verb, std::string_view file,
+  std::int64_t ExecuteFile(WindowHandle owner, std::string_view verb, std::string_view file,
                             std::string_view parameters, std::string_view directory,
                             ShowCommand show) override;
   bool StartCommandLine(std::string_view commandLine) override;
@@ -184,7 +178,7 @@ class Win32System final : public System {
   void PlayAlarmSound() override;
   std::uint32_t GetVersion() override;
   void EnableShutdownPrivilege() override;
-  bool ExitWindows(std::uint32_t flags) override;
+  bool ExitSession(std::uint32_t flags) override;
 };
 
 class Win32Process final : public Process {

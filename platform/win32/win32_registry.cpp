@@ -9,7 +9,11 @@ std::optional<Registry::Key> Win32Registry::OpenKey(RegistryRoot root, std::stri
   HKEY base = root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
   HKEY opened = nullptr;
   if (RegOpenKeyExA(base, Z(path).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-    return std::nullopt;
+    // A 32-bit installer writes machine-wide keys into the 32-bit view,
+    // which a 64-bit program does not see by default.
+    if (root != RegistryRoot::LocalMachine ||
+        RegOpenKeyExA(base, Z(path).c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &opened) != ERROR_SUCCESS)
+      return std::nullopt;
   }
   const Key id = nextKey_++;
   keys_.emplace(id, UniqueHKey(opened));

@@ -31,7 +31,7 @@ bool Win32Shell::NotifyIcon(TrayOperation operation, const TrayRecord& record) {
   return Shell_NotifyIconA(message, &data) != FALSE;
 }
 
-std::int64_t Win32Shell::ShellExecute(WindowHandle owner, std::string_view verb,
+std::int64_t Win32Shell::ExecuteFile(WindowHandle owner, std::string_view verb,
                                       std::string_view file, std::string_view parameters,
                                       std::string_view directory, ShowCommand show) {
   const std::string verbZ = Z(verb), fileZ = Z(file), paramsZ = Z(parameters),

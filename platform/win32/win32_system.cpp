@@ -41,6 +41,6 @@ void Win32System::EnableShutdownPrivilege() {
   AdjustTokenPrivileges(owned.get(), FALSE, &privileges, 0, nullptr, nullptr);
 }
 
-bool Win32System::ExitWindows(std::uint32_t flags) { return ExitWindowsEx(flags, 0) != FALSE; }
+bool Win32System::ExitSession(std::uint32_t flags) { return ExitWindowsEx(flags, 0) != FALSE; }
 
 }  // namespace calorix::platform::win32

@@ -77,11 +77,11 @@ void Win32WindowManager::EnumerateDescendants(WindowHandle parent,
   if (context.error) std::rethrow_exception(context.error);
 }
 
-std::string Win32WindowManager::GetWindowText(WindowHandle window, int bufferChars) {
+std::string Win32WindowManager::WindowText(WindowHandle window, int bufferChars) {
   return ReadText(::GetWindowTextA, window, bufferChars);
 }
 
-std::string Win32WindowManager::GetClassName(WindowHandle window, int bufferChars) {
+std::string Win32WindowManager::ClassName(WindowHandle window, int bufferChars) {
   return ReadText(::GetClassNameA, window, bufferChars);
 }
 

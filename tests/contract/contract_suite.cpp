@@ -59,7 +59,7 @@ TEST_F(PlatformContract, EnumeratesNestedDescendantsDepthFirst) {
 
   std::vector<std::string> order;
   windows().EnumerateDescendants(top, [&](WindowHandle window) {
-    order.push_back(windows().GetWindowText(window, kBuffer));
+    order.push_back(windows().WindowText(window, kBuffer));
     return true;
   });
   EXPECT_EQ(order, (std::vector<std::string>{"a", "group", "g1", "g2", "b"}));
@@ -77,7 +77,7 @@ TEST_F(PlatformContract, EnumeratesNestedDescendantsDepthFirst) {
   EXPECT_TRUE(windows().IsChild(group, g1));
   EXPECT_FALSE(windows().IsChild(group, b));
   EXPECT_FALSE(windows().IsChild(g1, top));
-  EXPECT_EQ(windows().GetClassName(g1, kBuffer), "Static");
+  EXPECT_EQ(windows().ClassName(g1, kBuffer), "Static");
 }
 
 TEST_F(PlatformContract, TextsAreCutAt254CharactersAndAtANul) {
@@ -85,10 +85,10 @@ TEST_F(PlatformContract, TextsAreCutAt254CharactersAndAtANul) {
   const WindowHandle longText = Child(top, "Static", std::string(300, 'x'));
   const WindowHandle withNul = Child(top, "Static", std::string("12\0junk", 7));
   const WindowHandle blanks = Child(top, "Static", " 1.52 ");
-  EXPECT_EQ(windows().GetWindowText(longText, kBuffer), std::string(254, 'x'));
-  EXPECT_EQ(windows().GetWindowText(withNul, kBuffer), "12");
-  EXPECT_EQ(windows().GetWindowText(blanks, kBuffer), " 1.52 ");
-  EXPECT_EQ(windows().GetWindowText(top, kBuffer), "Calorix Contract Texts");
+  EXPECT_EQ(windows().WindowText(longText, kBuffer), std::string(254, 'x'));
+  EXPECT_EQ(windows().WindowText(withNul, kBuffer), "12");
+  EXPECT_EQ(windows().WindowText(blanks, kBuffer), " 1.52 ");
+  EXPECT_EQ(windows().WindowText(top, kBuffer), "Calorix Contract Texts");
 }
 
 TEST_F(PlatformContract, AGoneWindowReadsEmptyAndIsNoLongerFound) {
@@ -96,7 +96,7 @@ TEST_F(PlatformContract, AGoneWindowReadsEmptyAndIsNoLongerFound) {
   const WindowHandle child = Child(top, "Static", "x");
   desktop_->Destroy(top);
   EXPECT_FALSE(windows().IsWindow(top));
-  EXPECT_EQ(windows().GetWindowText(child, kBuffer), "");
+  EXPECT_EQ(windows().WindowText(child, kBuffer), "");
   EXPECT_EQ(windows().FindTopLevelWindow("Calorix Contract Gone"), 0);
   EXPECT_FALSE(windows().IsChild(top, child));
   EXPECT_EQ(windows().GetWindowRect(top), std::nullopt);

@@ -69,8 +69,9 @@ TEST_F(MonitorUnderWine, FindsLaunchesWaitsForAndReadsTheInstalledMonitor) {
   ASSERT_EQ(table.Counter(), 42);
   for (int slot = 0; slot < 42; ++slot) {
     const standin::ControlSpec& control = standin::kControls[slot];
-    if (control.reading == standin::Reading::None)
+    if (control.reading == standin::Reading::None) {
       EXPECT_EQ(table.Slot(slot), control.text) << "slot " << slot;
+    }
   }
   // The readings drift, so check their form rather than their values.
   for (const int slot : {monitor::slots::kCpuTemp, monitor::slots::kSysTemp}) {

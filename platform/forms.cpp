@@ -1,0 +1,259 @@
+#include "platform/forms.h"
+
+#include <stdexcept>
+
+namespace calorix::ui {
+
+// ---- Control ----------------------------------------------------------------
+
+Control::Control(Form& form, const ControlDecl& decl) : form_(form), decl_(decl) { ResetToDesign(); }
+
+void Control::ResetToDesign() {
+  state_ = decl_.initialState;
+  value_ = decl_.initialValue;
+  caption_ = std::string(decl_.caption);
+  text_ = decl_.kind == ControlKind::kComboBox ? std::string(decl_.caption) : std::string();
+  selectionStart_ = 0;
+  enabled_ = true;
+  height_ = decl_.height;
+  list_.clear();
+}
+
+void Control::Changed() { form_.ControlChanged(*this); }
+
+void Control::SetState(int state) {
+  if (state == state_) return;
+  state_ = state;
+  Changed();
+  if (onClick) onClick();
+}
+
+void Control::SetValue(bool value) {
+  if (value == value_) return;
+  value_ = value;
+  if (value) form_.DeselectGroup(*this);
+  Changed();
+  if (value && onClick) onClick();
+}
+
+void Control::SetCaption(std::string caption) {
+  if (caption == caption_) return;
+  caption_ = std::move(caption);
+  Changed();
+}
+
+void Control::SetText(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  Changed();
+  if (onChange) onChange();
+}
+
+bool Control::SetSelectionStart(int position) {
+  if (position < 0 || position > static_cast<int>(text_.size())) return false;
+  selectionStart_ = position;
+  Changed();
+  return true;
+}
+
+void Control::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  Changed();
+}
+
+void Control::SetHeight(int twips) {
+  if (twips == height_) return;
+  height_ = twips;
+  Changed();
+}
+
+void Control::AddListItem(std::string item) {
+  list_.push_back(std::move(item));
+  Changed();
+}
+
+void Control::Click() {
+  switch (decl_.kind) {
+    case ControlKind::kCheckBox: SetState(state_ == 1 ? 0 : 1); break;
+    case ControlKind::kOptionButton:
+      if (value_) {
+        if (onClick) onClick();  // clicking the selected button clicks it again
+      } else {
+        SetValue(true);
+      }
+      break;
+    default:
+      if (onClick) onClick();
+      break;
+  }
+}
+
+void Control::KeyPress(int keyCode) {
+  if (onKeyPress) onKeyPress(keyCode);
+}
+
+// ---- PopupMenu --------------------------------------------------------------
+
+PopupMenu::PopupMenu(std::span<const MenuItemDecl> items) {
+  for (const MenuItemDecl& decl : items) items_.push_back(Item{&decl, false, true, {}});
+}
+
+PopupMenu::Item& PopupMenu::operator[](std::string_view name) {
+  for (Item& item : items_)
+    if (item.decl->name == name) return item;
+  throw std::out_of_range("no menu item " + std::string(name));
+}
+
+void PopupMenu::Choose(std::string_view name) {
+  Item& item = (*this)[name];
+  if (item.Separator() || !item.enabled) return;
+  if (item.onClick) item.onClick();
+}
+
+// ---- Form -------------------------------------------------------------------
+
+Form::Form(const FormDecl& decl, FormHost& host) : decl_(decl), host_(host) {
+  for (const ControlDecl& control : decl.controls)
+    controls_.push_back(std::make_unique<Control>(*this, control));
+  caption_ = std::string(decl.caption);
+  width_ = decl.clientWidth;
+  height_ = decl.clientHeight;
+}
+
+Form::~Form() = default;
+
+Control& Form::Get(std::string_view name, int index) {
+  for (auto& control : controls_)
+    if (control->Decl().name == name && control->Decl().index == index) return *control;
+  throw std::out_of_range("no control " + std::string(name) + " on " + std::string(decl_.name));
+}
+
+double Form::ClientHeight() const { return height_ - frameHeight_; }
+
+void Form::SetFrameSize(double width, double height) {
+  width_ += width - frameWidth_;
+  height_ += height - frameHeight_;
+  frameWidth_ = width;
+  frameHeight_ = height;
+}
+
+platform::WindowHandle Form::Handle() {
+  Load();
+  return view_ ? view_->Handle() : 0;
+}
+
+void Form::Load() {
+  if (loaded_) return;
+  loaded_ = true;
+  visible_ = false;
+  state_ = WindowState::kNormal;
+  caption_ = std::string(decl_.caption);
+  for (auto& control : controls_) control->ResetToDesign();
+  view_ = host_.CreateView(*this);
+  if (onLoad) onLoad();
+}
+
+void Form::Show() {
+  Load();
+  if (!loaded_) return;  // the load handler unloaded it again
+  visible_ = true;
+  Changed();
+}
+
+void Form::Hide() {
+  if (!loaded_) return;
+  visible_ = false;
+  Changed();
+}
+
+void Form::Unload() {
+  if (!loaded_) return;
+  if (onQueryUnload) onQueryUnload();
+  if (onUnload) onUnload();
+  if (!loaded_) return;  // a handler unloaded it already
+  loaded_ = false;
+  visible_ = false;
+  view_.reset();
+}
+
+void Form::SetWindowState(WindowState state) {
+  if (!loaded_ || state == state_) return;
+  state_ = state;
+  Changed();
+  if (onResize) onResize();
+}
+
+void Form::Move(double left, double top) {
+  left_ = left;
+  top_ = top;
+  if (loaded_) Changed();
+}
+
+void Form::Resize(double width, double height) {
+  width_ = width;
+  height_ = height;
+  if (!loaded_) return;
+  Changed();
+  if (onResize) onResize();
+}
+
+void Form::SetCaption(std::string caption) {
+  caption_ = std::move(caption);
+  if (loaded_) Changed();
+}
+
+void Form::SetIcon(platform::IconHandle icon) {
+  icon_ = icon;
+  if (loaded_) Changed();
+}
+
+void Form::KeyPress(Control* focused, int keyCode) {
+  if (decl_.keyPreview && onKeyPress) onKeyPress(keyCode);
+  if (keyCode != 0 && focused != nullptr) focused->KeyPress(keyCode);
+  if (keyCode != 0 && !decl_.keyPreview && onKeyPress) onKeyPress(keyCode);
+}
+
+void Form::DeselectGroup(const Control& selected) {
+  for (auto& control : controls_) {
+    if (control.get() == &selected || control->Decl().kind != ControlKind::kOptionButton) continue;
+    if (control->Decl().container != selected.Decl().container || !control->Value()) continue;
+    control->SetValue(false);
+  }
+}
+
+void Form::ControlChanged(const Control& control) {
+  if (view_) view_->ControlChanged(control);
+}
+
+void Form::Changed() {
+  if (view_) view_->FormChanged();
+}
+
+// ---- FormTimer --------------------------------------------------------------
+
+FormTimer::FormTimer(platform::Process& process, int intervalMs, bool enabled)
+    : process_(process), interval_(intervalMs), enabled_(enabled) {
+  id_ = process_.CreateTimer([this] {
+    if (onTick) onTick();
+  });
+  Apply();
+}
+
+FormTimer::~FormTimer() { process_.DestroyTimer(id_); }
+
+void FormTimer::SetInterval(int intervalMs) {
+  if (intervalMs == interval_) return;
+  interval_ = intervalMs;
+  Apply();
+}
+
+void FormTimer::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  Apply();
+}
+
+void FormTimer::Apply() { process_.SetTimer(id_, interval_, enabled_ && interval_ > 0); }
+
+}  // namespace calorix::ui

@@ -1,0 +1,292 @@
+// The windowing toolkit's model: forms, their controls, popup menus and
+// timers, each declared once as data and kept as plain state.
+//
+// The model is the truth. A backend's view (a real window, or a window on
+// the simulated desktop) only mirrors it, and sends the user's input back
+// into the same calls a program makes (Click, KeyPress, ...), so a click
+// from code and a click by the user run the same handler.
+//
+// Behaviour of the controls:
+// - a check box's state is 0 or 1; an option button's value is true/false;
+// - setting a state from code runs the click handler whenever it changes
+//   (for an option button: whenever it becomes selected), as a click does;
+// - selecting an option button deselects the others of its group.
+// Positions and sizes are in twips (1/1440 inch).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace calorix::ui {
+
+enum class ControlKind { kLabel, kCheckBox, kOptionButton, kFrame, kButton, kComboBox, kTextBox, kImage };
+enum class Align { kLeft, kRight, kCenter };
+enum class BorderStyle { kFixedSingle, kSizable, kFixedToolWindow, kFixedDialog };
+enum class WindowState { kNormal, kMinimized };
+
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+  bool operator==(const Rgb&) const = default;
+};
+
+struct FontSpec {
+  std::string_view face;  // empty: the system's default font
+  double points = 0;
+  bool bold = false;
+};
+
+struct ControlDecl {
+  std::string_view name;
+  int index = -1;  // element of a control array, or -1
+  ControlKind kind = ControlKind::kLabel;
+  std::string_view caption;
+  std::string_view tooltip;
+  int left = 0, top = 0, width = 0, height = 0;  // twips, in the form's client area
+  int tabIndex = -1;
+  std::string_view container;   // the frame the control sits in ("" = the form)
+  std::string_view settingsKey; // the setting behind the control, for readers of the table
+  int initialState = 0;         // check box
+  bool initialValue = false;    // option button
+  std::optional<Rgb> background;  // none: transparent or the system colour
+  std::optional<Rgb> foreground;
+  FontSpec font;
+  Align align = Align::kLeft;
+  bool border = false;
+  bool multiLine = false;
+  bool readOnly = false;
+  bool verticalScroll = false;
+  bool visible = true;
+};
+
+struct FormDecl {
+  std::string_view name;
+  std::string_view caption;
+  int clientWidth = 0, clientHeight = 0;  // twips
+  BorderStyle border = BorderStyle::kFixedSingle;
+  bool minButton = false;
+  bool maxButton = false;
+  bool showInTaskbar = true;
+  bool keyPreview = false;
+  std::optional<Rgb> background;
+  int iconId = 0;  // icon group of the window, 0 for none
+  std::span<const ControlDecl> controls;
+};
+
+struct MenuItemDecl {
+  std::string_view name;
+  std::string_view caption;  // "-" is a separator
+};
+
+class Form;
+
+class Control {
+ public:
+  Control(Form& form, const ControlDecl& decl);
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const ControlDecl& Decl() const { return decl_; }
+  Form& Owner() { return form_; }
+
+  int State() const { return state_; }      // check box: 0 or 1
+  bool Value() const { return value_; }     // option button
+  const std::string& Caption() const { return caption_; }
+  const std::string& Text() const { return text_; }  // combo box, text box
+  int SelectionStart() const { return selectionStart_; }
+  bool Enabled() const { return enabled_; }
+  int Height() const { return height_; }
+  const std::vector<std::string>& ListItems() const { return list_; }
+
+  // Setting a state that differs runs the click handler, as a click does.
+  void SetState(int state);
+  void SetValue(bool value);
+  void SetCaption(std::string caption);
+  // Runs the change handler when the text differs.
+  void SetText(std::string text);
+  // Fails (false) for a position outside the text, as the toolkit does.
+  bool SetSelectionStart(int position);
+  void SetEnabled(bool enabled);
+  void SetHeight(int twips);
+  void AddListItem(std::string item);
+
+  // The user's click: a check box toggles, an option button is selected,
+  // a button runs its handler.
+  void Click();
+  // A key pressed while the control has the focus; the handler may cancel
+  // it by setting the key code to 0.
+  void KeyPress(int keyCode);
+
+  std::function<void()> onClick;
+  std::function<void()> onChange;
+  std::function<void(int& keyCode)> onKeyPress;
+
+  void ResetToDesign();
+
+ private:
+  void Changed();
+
+  Form& form_;
+  const ControlDecl& decl_;
+  int state_ = 0;
+  bool value_ = false;
+  std::string caption_;
+  std::string text_;
+  int selectionStart_ = 0;
+  bool enabled_ = true;
+  int height_ = 0;
+  std::vector<std::string> list_;
+};
+
+class PopupMenu {
+ public:
+  struct Item {
+    const MenuItemDecl* decl;
+    bool checked = false;
+    bool enabled = true;
+    std::function<void()> onClick;
+    bool Separator() const { return decl->caption == "-"; }
+  };
+
+  explicit PopupMenu(std::span<const MenuItemDecl> items);
+  Item& operator[](std::string_view name);
+  const std::vector<Item>& Items() const { return items_; }
+  // Runs the chosen item's handler (nothing for a separator or a disabled item).
+  void Choose(std::string_view name);
+
+ private:
+  std::vector<Item> items_;
+};
+
+class FormView;
+class FormHost;
+
+class Form {
+ public:
+  Form(const FormDecl& decl, FormHost& host);
+  ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const FormDecl& Decl() const { return decl_; }
+  Control& operator[](std::string_view name) { return Get(name); }
+  Control& Get(std::string_view name, int index = -1);
+  std::vector<std::unique_ptr<Control>>& Controls() { return controls_; }
+
+  bool Loaded() const { return loaded_; }
+  bool Visible() const { return visible_; }
+  WindowState State() const { return state_; }
+  double Left() const { return left_; }
+  double Top() const { return top_; }
+  double Width() const { return width_; }    // outer size, twips
+  double Height() const { return height_; }
+  double ClientHeight() const;
+  // The view tells the size of the window's frame (caption and borders), in
+  // twips; the outer size grows by it so the client area keeps its size.
+  void SetFrameSize(double width, double height);
+  const std::string& Caption() const { return caption_; }
+  platform::IconHandle Icon() const { return icon_; }
+  // The window's handle; loads the form when it is not loaded yet.
+  platform::WindowHandle Handle();
+
+  // Loads the form (its load handler runs) when it is not loaded.
+  void Load();
+  void Show();
+  void Hide();
+  // Unloads: query-unload, unload, then the window goes. Controls return
+  // to their design-time state for the next load.
+  void Unload();
+  void SetWindowState(WindowState state);
+  void Move(double left, double top);
+  void Resize(double width, double height);
+  void SetCaption(std::string caption);
+  void SetIcon(platform::IconHandle icon);
+  // A key pressed in the window: with key preview the form sees it first.
+  void KeyPress(Control* focused, int keyCode);
+  // Selecting an option button deselects the others on the same container.
+  void DeselectGroup(const Control& selected);
+
+  std::function<void()> onLoad;
+  std::function<void()> onQueryUnload;
+  std::function<void()> onUnload;
+  std::function<void()> onResize;
+  std::function<void(int& keyCode)> onKeyPress;
+  // The mouse moved over the window (or the shell's tray callback came in
+  // its place): x in pixels.
+  std::function<void(int x)> onMouseMove;
+
+  FormView* View() { return view_.get(); }
+  void ControlChanged(const Control& control);
+
+ private:
+  void Changed();
+
+  const FormDecl& decl_;
+  FormHost& host_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  std::unique_ptr<FormView> view_;
+  bool loaded_ = false;
+  bool visible_ = false;
+  WindowState state_ = WindowState::kNormal;
+  double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  double frameWidth_ = 0, frameHeight_ = 0;
+  std::string caption_;
+  platform::IconHandle icon_ = 0;
+};
+
+// A timer owned by a form: an interval in milliseconds and an enabled flag.
+// An interval of 0 keeps it from ticking.
+class FormTimer {
+ public:
+  FormTimer(platform::Process& process, int intervalMs, bool enabled);
+  ~FormTimer();
+  FormTimer(const FormTimer&) = delete;
+  FormTimer& operator=(const FormTimer&) = delete;
+
+  int Interval() const { return interval_; }
+  bool Enabled() const { return enabled_; }
+  void SetInterval(int intervalMs);
+  void SetEnabled(bool enabled);
+
+  std::function<void()> onTick;
+
+ private:
+  void Apply();
+  platform::Process& process_;
+  platform::TimerId id_;
+  int interval_;
+  bool enabled_;
+};
+
+// A backend's mirror of one form.
+class FormView {
+ public:
+  virtual ~FormView() = default;
+  virtual platform::WindowHandle Handle() = 0;
+  // The form's own state changed (visibility, window state, place, caption, icon).
+  virtual void FormChanged() = 0;
+  virtual void ControlChanged(const Control& control) = 0;
+};
+
+// What a backend offers the toolkit.
+class FormHost {
+ public:
+  virtual ~FormHost() = default;
+  virtual std::unique_ptr<FormView> CreateView(Form& form) = 0;
+  // Shows the popup menu at the mouse position and returns the chosen
+  // item's name, or nothing when it was dismissed.
+  virtual std::optional<std::string> TrackPopupMenu(const PopupMenu& menu,
+                                                    platform::WindowHandle owner) = 0;
+  // An icon resource by its number, or the window icon of a form's
+  // declaration; 0 when there is none.
+  virtual platform::IconHandle LoadIconResource(int id) = 0;
+};
+
+}  // namespace calorix::ui
