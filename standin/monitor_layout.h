@@ -19,10 +19,10 @@ inline constexpr int kStyleCheckBox = 3;    // Button with BS_AUTOCHECKBOX
 inline constexpr int kStyleRight = 4;       // right-aligned Static
 
 struct ControlSpec {
-  int parent;             // index of the enclosing group box, or -1 for the main window
-  const char* className;  // "Static" or "Button"
-  const char* text;       // initial caption (readings: their initial value)
-  int style;              // one of the kStyle* values above
+  int parent;               // index of the enclosing group box, or -1 for the main window
+  const char* className;    // "Static" or "Button"
+  const char* text;         // initial caption (readings: their initial value)
+  int style;                // one of the kStyle* values above
   int x, y, width, height;  // pixels, relative to the parent's client area
   Reading reading;
 };

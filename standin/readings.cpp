@@ -75,8 +75,7 @@ bool alarmRaised(Alarm a, const Limits& limits,
     case Alarm::SysFan: return below(texts, Reading::SysFan, limits.sysFanMin);
     case Alarm::Voltage:
       return outside(texts, Reading::Vcore, limits.vcore) ||
-             outside(texts, Reading::V33, limits.v33) ||
-             outside(texts, Reading::V5, limits.v5) ||
+             outside(texts, Reading::V33, limits.v33) || outside(texts, Reading::V5, limits.v5) ||
              outside(texts, Reading::V12, limits.v12);
   }
   return false;
@@ -152,12 +151,8 @@ std::string Readings::format(Reading r, double value) const {
     case Reading::Vcore:
     case Reading::V33:
     case Reading::V5:
-    case Reading::V12:
-      std::snprintf(buf, sizeof buf, " %.2f ", value);
-      break;
-    default:
-      std::snprintf(buf, sizeof buf, "%ld", std::lround(value));
-      break;
+    case Reading::V12: std::snprintf(buf, sizeof buf, " %.2f ", value); break;
+    default: std::snprintf(buf, sizeof buf, "%ld", std::lround(value)); break;
   }
   return buf;
 }

@@ -23,7 +23,7 @@ const char* alarmCaption(Alarm a);
 
 inline constexpr int kReadingCount = 8;  // every Reading except None
 inline constexpr std::array<Reading, kReadingCount> kAllReadings = {
-    Reading::CpuTemp, Reading::SysTemp, Reading::Vcore, Reading::V33,
+    Reading::CpuTemp, Reading::SysTemp, Reading::Vcore,  Reading::V33,
     Reading::V5,      Reading::V12,     Reading::CpuFan, Reading::SysFan};
 
 // "cpu", "sys", "vcore", "v33", "v5", "v12", "fan1", "fan2".
@@ -80,13 +80,13 @@ class Readings {
  private:
   struct Channel {
     double value;
-    double base;       // where the value is pulled to; wanders slowly
+    double base;  // where the value is pulled to; wanders slowly
     double baseLow, baseHigh;
     double safeLow, safeHigh;  // normal drift never leaves this band
-    double baseWalk;   // largest base change per tick
-    double noise;      // standard deviation of the per-tick jitter
-    double pull;       // fraction of the distance to base closed per tick
-    int dipTicks = 0;  // fans: ticks left in a short slowdown
+    double baseWalk;           // largest base change per tick
+    double noise;              // standard deviation of the per-tick jitter
+    double pull;               // fraction of the distance to base closed per tick
+    int dipTicks = 0;          // fans: ticks left in a short slowdown
     bool pinned = false;
   };
 

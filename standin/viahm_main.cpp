@@ -3,6 +3,7 @@
 // scripting live in windows-free files; this file is the Win32 shell.
 
 #include <windows.h>
+// shellapi.h needs windows.h first.
 #include <shellapi.h>
 
 #include <array>
@@ -86,9 +87,9 @@ void refreshTexts() {
   setControlText(kSysFanLimitIndex, formatLimit(l.sysFanMin));
 }
 
-DWORD controlStyle(const ControlSpec& spec) {
+DWORD controlStyle(const ControlSpec& control) {
   DWORD style = WS_CHILD | WS_VISIBLE;
-  switch (spec.style) {
+  switch (control.style) {
     case kStyleGroupBox: return style | BS_GROUPBOX | WS_CLIPCHILDREN;
     case kStylePushButton: return style | WS_TABSTOP | BS_PUSHBUTTON;
     case kStyleCheckBox: return style | WS_TABSTOP | BS_AUTOCHECKBOX;
@@ -121,19 +122,19 @@ LRESULT CALLBACK groupBoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 void createControls() {
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   for (int i = 0; i < kControlCount; ++i) {
-    const ControlSpec& spec = kControls[i];
-    HWND parent = spec.parent < 0 ? g_app->main : g_app->controls[spec.parent];
-    HWND h = CreateWindowExA(0, spec.className, spec.text, controlStyle(spec), spec.x, spec.y,
-                             spec.width, spec.height, parent,
+    const ControlSpec& control = kControls[i];
+    HWND parent = control.parent < 0 ? g_app->main : g_app->controls[control.parent];
+    HWND h = CreateWindowExA(0, control.className, control.text, controlStyle(control), control.x,
+                             control.y, control.width, control.height, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + i)),
                              g_app->instance, nullptr);
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (spec.style == kStyleGroupBox) {
+    if (control.style == kStyleGroupBox) {
       auto old = SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(groupBoxProc));
       g_buttonProc = reinterpret_cast<WNDPROC>(old);
     }
     g_app->controls[i] = h;
-    g_app->shownText[i] = spec.text;
+    g_app->shownText[i] = control.text;
   }
   // The per-sensor beep boxes start ticked, as after a fresh install.
   for (int i = 0; i < kControlCount; ++i) {
@@ -170,8 +171,9 @@ HWND openAlarmWindow(const std::string& caption) {
                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 140 + shift, 120 + shift, 280,
                            120, nullptr, nullptr, g_app->instance, nullptr);
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  HWND text = CreateWindowExA(0, "Static", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
-                              10, 14, 254, 18, w, nullptr, g_app->instance, nullptr);
+  HWND text =
+      CreateWindowExA(0, "Static", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
+                      10, 14, 254, 18, w, nullptr, g_app->instance, nullptr);
   HWND ok = CreateWindowExA(0, "Button", "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 97, 44, 80,
                             24, w, reinterpret_cast<HMENU>(IDOK), g_app->instance, nullptr);
   SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -329,9 +331,7 @@ LRESULT CALLBACK alarmProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) DestroyWindow(w);
       return 0;
-    case WM_DESTROY:
-      forgetAlarmWindow(w);
-      return 0;
+    case WM_DESTROY: forgetAlarmWindow(w); return 0;
   }
   return DefWindowProcA(w, msg, wp, lp);
 }
@@ -371,7 +371,8 @@ bool loadScenario(const std::string& path) {
   std::stringstream text;
   text << in.rdbuf();
   ParsedScenario parsed = parseScenario(text.str());
-  for (const std::string& e : parsed.errors) std::fprintf(stderr, "viahm: %s: %s\n", path.c_str(), e.c_str());
+  for (const std::string& e : parsed.errors)
+    std::fprintf(stderr, "viahm: %s: %s\n", path.c_str(), e.c_str());
   if (!parsed.errors.empty()) return false;
   g_app->scenario.emplace(std::move(parsed.commands));
   return true;
@@ -385,7 +386,8 @@ bool configure() {
     return false;
   }
   g_app->options = parsed.options;
-  if (!g_app->options.scenarioFile.empty() && !loadScenario(g_app->options.scenarioFile)) return false;
+  if (!g_app->options.scenarioFile.empty() && !loadScenario(g_app->options.scenarioFile))
+    return false;
   if (!g_app->options.controlFile.empty()) g_app->control.emplace(g_app->options.controlFile);
   if (g_app->options.noDrift) g_app->readings.setDrift(false);
   return true;
@@ -402,7 +404,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   registerClass(kMainClass, mainProc);
   registerClass(kAlarmClass, alarmProc);
   registerClass(kHostClass, hostProc);
-  app.host = CreateWindowExA(0, kHostClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+  app.host =
+      CreateWindowExA(0, kHostClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
   SetTimer(app.host, kTickTimer, 1000, nullptr);
   SetTimer(app.host, kScriptTimer, kScriptPeriodMs, nullptr);
   onScriptTimer();  // commands at time 0 and an immediate show need no wait

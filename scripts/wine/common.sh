@@ -1,7 +1,10 @@
+# shellcheck shell=bash
 # Shared helpers for running the stand-in monitor (and Calorix) under Wine.
 # Source this file from a bash script that uses `set -euo pipefail`.
 
 WINE_SCRIPTS_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# For callers that build or find files in the checkout.
+export WINE_REPO_ROOT
 WINE_REPO_ROOT="$(cd "$WINE_SCRIPTS_DIR/../.." && pwd)"
 export WINEDEBUG=-all
 # No Mono/Gecko: their install prompts would block a headless run.
@@ -15,7 +18,10 @@ _wine_run_cleanups() {
     eval "${_wine_cleanups[i]}" || true
   done
 }
+# Sourcing scripts register cleanups with wine_on_exit rather than their own
+# EXIT trap. INT/TERM go through exit so the cleanups run then too.
 trap _wine_run_cleanups EXIT
+trap 'exit 130' INT TERM
 
 # Registers a command to run when the script exits (last in, first out).
 wine_on_exit() {

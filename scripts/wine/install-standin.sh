@@ -3,6 +3,7 @@
 # would: program files under C:\Program Files\VIA\HWM plus an uninstall entry.
 # Usage: install-standin.sh <prefix> <dir-containing-viahm.exe>
 set -euo pipefail
+# shellcheck source=common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 if [[ $# -ne 2 ]]; then

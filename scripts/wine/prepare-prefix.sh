@@ -3,6 +3,7 @@
 # installed. Reuses the prefix when it already holds the same viahm.exe.
 # Usage: prepare-prefix.sh <prefix-dir> <dir-containing-viahm.exe>
 set -euo pipefail
+# shellcheck source=common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 if [[ $# -ne 2 ]]; then

@@ -5,6 +5,7 @@
 # The work dir (default: a temporary one, removed afterwards) keeps the
 # prepared prefix for reuse, the screenshot standin.png and logs.
 set -euo pipefail
+# shellcheck source=common.sh
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 if [[ $# -lt 1 || $# -gt 2 ]]; then

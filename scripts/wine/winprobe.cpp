@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
   } else if (cmd == "show" && argc == 4) {
     ShowWindow(w, showCommand(argv[3]));
   } else if (cmd == "move" && argc == 7) {
-    MoveWindow(w, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]), TRUE);
+    MoveWindow(w, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]),
+               TRUE);
   } else {
     return usage();
   }

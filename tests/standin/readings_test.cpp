@@ -1,9 +1,9 @@
+#include "standin/readings.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
-
-#include "standin/readings.h"
 
 namespace standin {
 namespace {

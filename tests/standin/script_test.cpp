@@ -1,10 +1,10 @@
+#include "standin/script.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 #include <string>
-
-#include "standin/script.h"
 
 namespace standin {
 namespace {
@@ -104,7 +104,8 @@ TEST(ParseScenario, ReadsTimedCommandsInTimeOrder) {
 }
 
 TEST(ParseScenario, ReportsBadLinesWithNumbers) {
-  ParsedScenario s = parseScenario("at 1 show\nset cpu 50\nat x show\nat -1 show\nat 2 jump\nat 3\n");
+  ParsedScenario s =
+      parseScenario("at 1 show\nset cpu 50\nat x show\nat -1 show\nat 2 jump\nat 3\n");
   EXPECT_EQ(s.commands.size(), 1u);
   ASSERT_EQ(s.errors.size(), 5u);
   EXPECT_EQ(s.errors[0].rfind("line 2:", 0), 0u);
@@ -139,7 +140,9 @@ class ControlFileTest : public ::testing::Test {
   }
   void TearDown() override { std::remove(path_.c_str()); }
   void append(const std::string& s) { std::ofstream(path_, std::ios::app | std::ios::binary) << s; }
-  void rewrite(const std::string& s) { std::ofstream(path_, std::ios::trunc | std::ios::binary) << s; }
+  void rewrite(const std::string& s) {
+    std::ofstream(path_, std::ios::trunc | std::ios::binary) << s;
+  }
   std::string path_;
 };
 
@@ -166,8 +169,8 @@ TEST_F(ControlFileTest, StartsOverWhenTheFileShrinks) {
 }
 
 TEST(ParseOptions, ReadsEveryOption) {
-  ParsedOptions p = parseOptions({"--show-after", "2.5", "--no-drift", "--scenario", "a b.txt",
-                                  "--control", "ctl.txt"});
+  ParsedOptions p = parseOptions(
+      {"--show-after", "2.5", "--no-drift", "--scenario", "a b.txt", "--control", "ctl.txt"});
   ASSERT_TRUE(p.error.empty()) << p.error;
   EXPECT_DOUBLE_EQ(p.options.showAfter, 2.5);
   EXPECT_TRUE(p.options.noDrift);

@@ -1,0 +1,103 @@
+#include "alarm/shutdown.h"
+
+#include "core/app.h"
+#include "core/program_name.h"
+#include "monitor/text_scraper.h"
+
+namespace calorix::alarm {
+
+namespace slots = monitor::slots;
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+std::string TrimBlanks(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+std::string ShutdownHeaderLine(std::string_view generalDate, std::string_view reason) {
+  return "<" + std::string(generalDate) + "> Shuting down on " + std::string(reason);
+}
+
+std::string ShutdownReadingsLine(const monitor::MonitorTextTable& table) {
+  return "CPU=" + table.Slot(slots::kCpuTemp) + " fan=" + table.Slot(slots::kCpuFan) +
+         ", Sys=" + table.Slot(slots::kSysTemp) + " fan=" + table.Slot(slots::kSysFan) +
+         ", Vcore=" + TrimBlanks(table.Slot(slots::kVcore)) +
+         ", 3.3v=" + TrimBlanks(table.Slot(slots::kVolts33)) +
+         ", 5v=" + TrimBlanks(table.Slot(slots::kVolts5)) + ", 12v=" + table.Slot(slots::kVolts12);
+}
+
+Shutdown::Shutdown(App& app) : app_(app) {
+  app_.form1["Command1"].onClick = [this] { ViewLog(); };
+  app_.form1["Command2"].onClick = [this] { ClearLog(); };
+  app_.form1["Command5"].onClick = [this] { ShutDown(std::string(kTestReason)); };
+}
+
+void Shutdown::ShutDown(const std::string& reason) {
+  auto& platform = app_.platform;
+  app_.pollTimer.Stop();
+  platform.process.ProcessPendingEvents();
+  platform.system.Beep();
+
+  // The log is user data, written in one piece per entry. A log that cannot
+  // be written must not stop the shutdown: the alarm still needs it.
+  std::string entry(kLineEnd);
+  entry += ShutdownHeaderLine(platform.locale.FormatGeneralDate(platform.clock.Now()), reason);
+  entry += kLineEnd;
+  monitor::ScrapeMonitorTexts(platform.windows, app_.table, app_.state.MonitorWindow);
+  entry += ShutdownReadingsLine(app_.table);
+  entry += kLineEnd;
+  platform.files.Append(kShutdownLogName, entry);
+
+  platform.windows.SetTopmost(app_.form1.Handle(), platform::ZOrder::NoTopmost);
+  platform.windows.PostCloseRequest(app_.state.MonitorWindow);
+  platform.process.ProcessPendingEvents();
+  app_.state.pendingShutdownReason = reason;
+  app_.countdown.Show();
+}
+
+void Shutdown::ViewLog() {
+  auto& platform = app_.platform;
+  if (const auto editor = platform.windows.FindTopLevelWindow(kLogEditorTitle)) {
+    platform.windows.ShowWindow(editor, platform::ShowCommand::ShowMinimized);
+    platform.windows.ShowWindow(editor, platform::ShowCommand::ShowNormal);
+    return;
+  }
+  if (platform.files.CanOpenForReading(kShutdownLogName)) {
+    // The editor by its full path: a "notepad.exe" planted in the current
+    // directory must not be the one that starts.
+    platform.shell.StartCommandLine("\"" + platform.shell.SystemProgramPath("notepad.exe") + "\" " +
+                                    std::string(kShutdownLogName));
+    return;
+  }
+  platform.system.Beep();
+  app_.form1.Show();
+}
+
+void Shutdown::ClearLog() {
+  auto& platform = app_.platform;
+  if (!platform.files.Exists(kShutdownLogName)) {
+    platform.system.Beep();
+    return;
+  }
+  platform::MessageBoxRequest box;
+  box.text = "Delete the Shut Down Log?";
+  box.title = std::string(kProgramName);
+  box.icon = platform::MessageIcon::Question;
+  box.buttons = platform::MessageButtons::YesNo;
+  box.systemModal = true;
+  box.setForeground = true;
+  if (platform.dialogs.ShowMessage(box) != platform::MessageAnswer::Yes) return;
+  // From here every step is tried whatever the one before did.
+  platform.files.Delete(kShutdownLogName);
+  platform.windows.PostCloseRequest(platform.windows.FindTopLevelWindow(kLogEditorTitle));
+  app_.form1.Show();
+  platform.process.ProcessPendingEvents();
+}
+
+}  // namespace calorix::alarm

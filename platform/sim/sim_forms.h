@@ -1,0 +1,40 @@
+// The toolkit's views on the simulated desktop: each loaded form is a
+// top-level window of the Calorix process that mirrors the form's state, so
+// tests see the program's windows as another program would.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/forms.h"
+#include "platform/sim/sim_desktop.h"
+
+namespace calorix::sim {
+
+class SimFormHost final : public ui::FormHost {
+ public:
+  explicit SimFormHost(SimDesktop& desktop) : desktop_(desktop) {}
+
+  // The item the next popup menu returns ("" or none: dismissed).
+  void QueueMenuChoice(std::optional<std::string> item) { menuChoices_.push_back(std::move(item)); }
+  // The menus shown so far, as captions with their state: "Show HWM" is
+  // written "[x] Show HWM" when checked and "(Show HWM)" when disabled.
+  const std::vector<std::vector<std::string>>& MenusShown() const { return menusShown_; }
+
+  std::unique_ptr<ui::FormView> CreateView(ui::Form& form) override;
+  std::optional<std::string> TrackPopupMenu(const ui::PopupMenu& menu,
+                                            platform::WindowHandle owner) override;
+  platform::IconHandle LoadIconResource(int id) override;
+
+  static constexpr int kFrameWidthTwips = 8 * 15;
+  static constexpr int kFrameHeightTwips = 30 * 15;
+
+ private:
+  SimDesktop& desktop_;
+  std::deque<std::optional<std::string>> menuChoices_;
+  std::vector<std::vector<std::string>> menusShown_;
+};
+
+}  // namespace calorix::sim

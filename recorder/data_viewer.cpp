@@ -1,0 +1,87 @@
+#include "recorder/data_viewer.h"
+
+#include <cmath>
+
+#include "core/app.h"
+#include "core/program_name.h"
+#include "recorder/recorder.h"
+
+namespace calorix::recorder {
+
+namespace {
+
+constexpr int kEscape = 27;
+constexpr int kTextBoxMarginTwips = 500;
+
+}  // namespace
+
+DataViewer::DataViewer(App& app) : app_(app) {
+  app_.dataForm.onKeyPress = [this](int& key) { OnKeyPress(key); };
+  app_.dataForm["Text1"].onKeyPress = [this](int& key) { OnKeyPress(key); };
+  app_.dataForm.onQueryUnload = [this] { OnQueryUnload(); };
+  app_.dataForm.onResize = [this] { OnResize(); };
+  app_.dataForm["Text1"].onChange = [this] { OnTextChange(); };
+  app_.form1["Command6"].onClick = [this] { Edit(); };
+}
+
+void DataViewer::ShowNormal() {
+  app_.dataForm.Load();
+  app_.dataForm.SetWindowState(ui::WindowState::kNormal);
+  app_.dataForm.Show();
+}
+
+void DataViewer::OnKeyPress(int& keyCode) {
+  if (keyCode != kEscape) return;
+  keyCode = 0;
+  app_.dataForm.Unload();
+}
+
+void DataViewer::OnQueryUnload() {
+  app_.recorder.DatViewOpen = 0;
+  app_.menu["MnuVwDat"].checked = false;
+}
+
+void DataViewer::OnResize() {
+  ui::Form& form = app_.dataForm;
+  if (form.State() != ui::WindowState::kNormal) return;
+  double width = form.Width();
+  double height = form.Height();
+  if (width != kViewerWidthTwips) width = kViewerWidthTwips;  // the width is fixed
+  if (height < kViewerMinHeightTwips) height = kViewerMinHeightTwips;
+  if (width != form.Width() || height != form.Height()) {
+    form.Resize(width, height);  // runs this handler again with the corrected size
+    return;
+  }
+  form["Text1"].SetHeight(static_cast<int>(std::lround(form.ClientHeight())) - kTextBoxMarginTwips);
+}
+
+void DataViewer::OnTextChange() {
+  ui::Control& text = app_.dataForm["Text1"];
+  // Just before the final line break, so the last record is in view; a
+  // text too short for that leaves the caret where it is.
+  text.SetSelectionStart(static_cast<int>(text.Text().size()) - 2);
+}
+
+void DataViewer::Edit() {
+  auto& platform = app_.platform;
+  // The same file the recorder writes: the one in the current directory.
+  if (!platform.files.Size(kRecordFileName)) {
+    platform::MessageBoxRequest box;
+    box.text = "File not found: " + std::string(kRecordFileName) +
+               "\r\nThere is no recorded data to edit!";
+    box.title = std::string(kProgramName);
+    box.icon = platform::MessageIcon::Critical;
+    box.systemModal = true;
+    box.setForeground = true;
+    platform.dialogs.ShowMessage(box);
+    return;
+  }
+  app_.recorder.DatViewOpen = 0;
+  app_.dataForm.Unload();
+  std::string path = platform.files.CurrentDirectory();
+  if (!path.ends_with('\\')) path += '\\';
+  path += kRecordFileName;
+  platform.shell.ExecuteFile(app_.form1.Handle(), "", path, "", "", platform::ShowCommand::ShowNormal);
+}
+
+}  // namespace calorix::recorder
