@@ -17,6 +17,7 @@ inline constexpr int kStyleGroupBox = 1;    // Button with BS_GROUPBOX
 inline constexpr int kStylePushButton = 2;  // Button with BS_PUSHBUTTON
 inline constexpr int kStyleCheckBox = 3;    // Button with BS_AUTOCHECKBOX
 inline constexpr int kStyleRight = 4;       // right-aligned Static
+inline constexpr int kStyleFolder = 5;      // hidden Static holding the working folder
 
 struct ControlSpec {
   int parent;               // index of the enclosing group box, or -1 for the main window
@@ -98,6 +99,8 @@ inline constexpr ControlSpec kControls[] = {
   {-1, "Button", "Log readings",       layout_detail::C, 164, 232,  90, 18, Reading::None},
   {-1, "Button", "&Minimize",          layout_detail::P, 316, 244,  86, 26, Reading::None},
   {-1, "Button", "&Close",             layout_detail::P, 410, 244,  86, 26, Reading::None},
+  // 48: the folder the monitor was started in (hidden), so a test can see it.
+  {-1, "Static", "",                   kStyleFolder,     164, 256, 140, 14, Reading::None},
 };
 // clang-format on
 

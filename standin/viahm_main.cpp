@@ -94,6 +94,7 @@ DWORD controlStyle(const ControlSpec& control) {
     case kStylePushButton: return style | WS_TABSTOP | BS_PUSHBUTTON;
     case kStyleCheckBox: return style | WS_TABSTOP | BS_AUTOCHECKBOX;
     case kStyleRight: return style | SS_RIGHT | SS_NOPREFIX;
+    case kStyleFolder: return WS_CHILD | SS_LEFT | SS_NOPREFIX;
     default: return style | SS_LEFT | SS_NOPREFIX;
   }
 }
@@ -135,6 +136,12 @@ void createControls() {
     }
     g_app->controls[i] = h;
     g_app->shownText[i] = control.text;
+    if (control.style == kStyleFolder) {
+      char folder[MAX_PATH] = "";
+      GetCurrentDirectoryA(MAX_PATH, folder);
+      SetWindowTextA(h, folder);
+      g_app->shownText[i] = folder;
+    }
   }
   // The per-sensor beep boxes start ticked, as after a fresh install.
   for (int i = 0; i < kControlCount; ++i) {

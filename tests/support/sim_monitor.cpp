@@ -15,6 +15,10 @@ platform::WindowHandle SimMonitor::Start() {
     controls_.push_back(desktop_.CreateWindow(
         parent, spec.className, spec.text,
         {spec.x, spec.y, spec.x + spec.width, spec.y + spec.height}, kMonitorProcess));
+    if (spec.style == standin::kStyleFolder) {
+      desktop_.Find(controls_.back())->visible = false;
+      desktop_.SetWindowTitle(controls_.back(), kMonitorFolder);
+    }
   }
   return main_;
 }

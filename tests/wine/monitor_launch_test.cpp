@@ -73,6 +73,14 @@ TEST_F(MonitorUnderWine, FindsLaunchesWaitsForAndReadsTheInstalledMonitor) {
       EXPECT_EQ(table.Slot(slot), control.text) << "slot " << slot;
     }
   }
+  // The monitor runs in its install folder (its hidden last control says where).
+  std::string startedIn;
+  platform_.windows.EnumerateDescendants(outcome.window, [&](WindowHandle child) {
+    startedIn = platform_.windows.WindowText(child, 255);
+    return true;
+  });
+  EXPECT_EQ(startedIn + "\\", folder);
+
   // The readings drift, so check their form rather than their values.
   for (const int slot : {monitor::slots::kCpuTemp, monitor::slots::kSysTemp}) {
     const int celsius = monitor::ParseLeadingWholeNumber(table.Slot(slot));
