@@ -1,7 +1,8 @@
 #include "alarm/shutdown.h"
 
 #include "core/app.h"
-#include "core/program_name.h"
+#include "core/message_boxes.h"
+#include "core/text.h"
 #include "monitor/text_scraper.h"
 
 namespace calorix::alarm {
@@ -11,12 +12,6 @@ namespace slots = monitor::slots;
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-
-std::string TrimBlanks(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 }  // namespace
 
@@ -85,14 +80,9 @@ void Shutdown::ClearLog() {
     platform.system.Beep();
     return;
   }
-  platform::MessageBoxRequest box;
-  box.text = "Delete the Shut Down Log?";
-  box.title = std::string(kProgramName);
-  box.icon = platform::MessageIcon::Question;
-  box.buttons = platform::MessageButtons::YesNo;
-  box.systemModal = true;
-  box.setForeground = true;
-  if (platform.dialogs.ShowMessage(box) != platform::MessageAnswer::Yes) return;
+  const auto answer = platform.dialogs.ShowMessage(ProgramBox(
+      "Delete the Shut Down Log?", platform::MessageIcon::Question, platform::MessageButtons::YesNo));
+  if (answer != platform::MessageAnswer::Yes) return;
   // From here every step is tried whatever the one before did.
   platform.files.Delete(kShutdownLogName);
   platform.windows.PostCloseRequest(platform.windows.FindTopLevelWindow(kLogEditorTitle));

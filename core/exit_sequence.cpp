@@ -3,23 +3,10 @@
 #include <exception>
 
 #include "core/app.h"
+#include "core/text.h"
 #include "monitor/leading_number.h"
 
 namespace calorix {
-
-namespace {
-
-// From here on a failing step is skipped and the next one runs.
-template <typename Step>
-void Try(Step step) {
-  try {
-    step();
-  } catch (const std::exception&) {
-    // ignored: the exit goes on whatever one step did
-  }
-}
-
-}  // namespace
 
 ExitSequence::ExitSequence(App& app) : app_(app) {
   app_.form1.onQueryUnload = [this] { OnQueryUnload(); };
@@ -28,12 +15,13 @@ ExitSequence::ExitSequence(App& app) : app_(app) {
 
 void ExitSequence::OnQueryUnload() {
   app_.timer1.SetEnabled(false);
-  Try([&] {
+  // From here on a failing step is skipped and the next one runs.
+  IgnoringFailure([&] {
     const double interval = monitor::ParseLeadingNumber(app_.form1["Combo1"].Text());
     app_.settings.WriteNumber(settings::keys::kRecDelay, interval);
   });
-  Try([&] { app_.platform.windows.SetTopmost(app_.form1.Handle(), platform::ZOrder::NoTopmost); });
-  Try([&] { app_.platform.windows.PostCloseRequest(app_.state.MonitorWindow); });
+  IgnoringFailure([&] { app_.platform.windows.SetTopmost(app_.form1.Handle(), platform::ZOrder::NoTopmost); });
+  IgnoringFailure([&] { app_.platform.windows.PostCloseRequest(app_.state.MonitorWindow); });
 }
 
 void ExitSequence::OnUnload() {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "core/text.h"
+
 namespace calorix {
 
 std::int32_t RoundHalfEven(double value) {
@@ -16,18 +18,8 @@ std::int32_t RoundHalfEven(double value) {
   return static_cast<std::int32_t>(rounded);
 }
 
-namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
-
 std::optional<double> ParseNumberText(std::string_view text, std::string_view decimalSeparator) {
-  text = TrimBlanks(text);
+  text = TrimmedView(text);
   std::string plain;  // the text rewritten with "." so from_chars can read it
   bool negative = false;
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) {

@@ -1,6 +1,6 @@
 #include "core/program.h"
 
-#include "core/program_name.h"
+#include "core/message_boxes.h"
 #include "core/settings_store.h"
 #include "core/settings_version.h"
 #include "monitor/monitor_locator.h"
@@ -13,13 +13,7 @@ namespace {
 constexpr int kWatchIntervalMs = 1000;
 
 void ShowAlreadyLoaded(platform::Dialogs& dialogs) {
-  platform::MessageBoxRequest box;
-  box.text = "A copy of Calorix is already loaded!";
-  box.title = std::string(kProgramName);
-  box.icon = platform::MessageIcon::Information;
-  box.systemModal = true;
-  box.setForeground = true;
-  dialogs.ShowMessage(box);
+  dialogs.ShowMessage(ProgramBox("A copy of Calorix is already loaded!", platform::MessageIcon::Information));
 }
 
 }  // namespace

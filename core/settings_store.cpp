@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/numbers.h"
+#include "core/text.h"
 
 namespace calorix {
 
@@ -17,11 +18,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   });
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
 
 }  // namespace
 
@@ -44,7 +40,7 @@ std::optional<std::int16_t> ParseStateText(std::string_view text) {
 }
 
 std::optional<bool> ParseYesNoText(std::string_view text, std::string_view decimalSeparator) {
-  const std::string_view trimmed = TrimBlanks(text);
+  const std::string_view trimmed = TrimmedView(text);
   if (EqualsIgnoringCase(trimmed, "True")) return true;
   if (EqualsIgnoringCase(trimmed, "False")) return false;
   if (const auto number = ParseNumberText(trimmed, decimalSeparator)) return *number != 0;

@@ -1,5 +1,7 @@
 #include "core/settings_version.h"
 
+#include "core/message_boxes.h"
+
 namespace calorix {
 
 SettingsVersionOutcome ApplySettingsVersionRule(SettingsStore& store,
@@ -14,14 +16,9 @@ SettingsVersionOutcome ApplySettingsVersionRule(SettingsStore& store,
     outcome.reset = true;
     store.DeleteAll();
     platform.process.ProcessPendingEvents();
-    platform::MessageBoxRequest box;
-    box.text = "This version requires you to readjust all user settings!";
-    box.title = "Calorix Version Check";
-    box.icon = platform::MessageIcon::Information;
-    box.buttons = platform::MessageButtons::Ok;
-    box.systemModal = true;
-    box.setForeground = true;
-    platform.dialogs.ShowMessage(box);
+    platform.dialogs.ShowMessage(ProgramBox("This version requires you to readjust all user settings!",
+                                            platform::MessageIcon::Information,
+                                            platform::MessageButtons::Ok, "Calorix Version Check"));
     store.WriteInteger(settings::keys::kVersion, settings::kSettingsVersion);
   }
   return outcome;

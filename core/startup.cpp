@@ -2,7 +2,8 @@
 
 #include <exception>
 
-#include "core/ansi_text.h"
+#include "core/message_boxes.h"
+#include "core/text.h"
 #include "core/app.h"
 #include "core/program_name.h"
 #include "core/settings_version.h"
@@ -15,23 +16,8 @@ namespace keys = settings::keys;
 namespace {
 
 platform::MessageBoxRequest Notice(std::string text, std::string title) {
-  platform::MessageBoxRequest box;
-  box.text = std::move(text);
-  box.title = std::move(title);
-  box.icon = platform::MessageIcon::Information;
-  box.systemModal = true;
-  box.setForeground = true;
-  return box;
-}
-
-// Runs a step whose failure is to be ignored.
-template <typename Step>
-void Tolerant(Step step) {
-  try {
-    step();
-  } catch (const std::exception&) {
-    // ignored: start-up goes on with the next step
-  }
+  return ProgramBox(std::move(text), platform::MessageIcon::Information,
+                    platform::MessageButtons::Ok, std::move(title));
 }
 
 }  // namespace
@@ -89,26 +75,26 @@ void Startup::Run() {
   if (app_.state.MonitorWindow == 0) LaunchMonitor();
 
   // From here to the end, failures are ignored.
-  Tolerant([&] {
+  IgnoringFailure([&] {
     platform.process.ProcessPendingEvents();
     platform.process.ProcessPendingEvents();
   });
-  Tolerant([&] { app_.windowControl.RemoveCloseButton(); });
-  Tolerant([&] {
+  IgnoringFailure([&] { app_.windowControl.RemoveCloseButton(); });
+  IgnoringFailure([&] {
     platform.process.ProcessPendingEvents();
     platform.process.ProcessPendingEvents();
   });
-  Tolerant([&] {
+  IgnoringFailure([&] {
     if (form1["MnuHideStart"].State() != 1) app_.windowControl.ShowVia();
     else app_.windowControl.HideVia();
   });
-  Tolerant([&] {
+  IgnoringFailure([&] {
     if (!showOptions_) return;
     form1.Show();
     app_.menu["MnuOptions"].checked = true;
   });
-  Tolerant([&] { app_.timer1.SetEnabled(true); });
-  Tolerant([&] {
+  IgnoringFailure([&] { app_.timer1.SetEnabled(true); });
+  IgnoringFailure([&] {
     form1["DashState"].SetState(settings.ReadState(keys::kDashOn));
     if (form1["DashState"].State() != 1) return;
     app_.menu["MnuViewDashBrd"].checked = true;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "core/program_name.h"
+#include "core/message_boxes.h"
+#include "core/text.h"
 #include "monitor/monitor_contract.h"
 #include "monitor/registry_text.h"
 
@@ -17,25 +18,6 @@ constexpr int kWaitSliceMs = 50;
 void RemoveAll(std::string& text, std::string_view what) {
   for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at))
     text.erase(at, what.size());
-}
-
-std::string TrimBlanks(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  const auto last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
-platform::MessageBoxRequest SystemModalBox(std::string text, std::string title,
-                                           platform::MessageIcon icon) {
-  platform::MessageBoxRequest box;
-  box.text = std::move(text);
-  box.title = std::move(title);
-  box.icon = icon;
-  box.buttons = platform::MessageButtons::Ok;
-  box.systemModal = true;
-  box.setForeground = true;
-  return box;
 }
 
 }  // namespace
@@ -57,8 +39,8 @@ std::string GetPath(platform::Platform& platform) {
                        kUninstallValue, typeCode);
   std::string folder = InstallFolderFromUninstallString(uninstallString);
   if (folder.empty()) {
-    platform.dialogs.ShowMessage(SystemModalBox("VIA HWM not found!", "VIA HWM Folder Check",
-                                                platform::MessageIcon::Information));
+    platform.dialogs.ShowMessage(ProgramBox("VIA HWM not found!", platform::MessageIcon::Information,
+                                            platform::MessageButtons::Ok, "VIA HWM Folder Check"));
   }
   return folder;
 }
@@ -99,13 +81,11 @@ LaunchOutcome LaunchAndWait(platform::Platform& platform, platform::WindowHandle
 }
 
 void ShowMonitorNotFound(platform::Dialogs& dialogs) {
-  dialogs.ShowMessage(SystemModalBox("Error: 'viahm.exe' not found!", std::string(kProgramName),
-                                     platform::MessageIcon::Warning));
+  dialogs.ShowMessage(ProgramBox("Error: 'viahm.exe' not found!", platform::MessageIcon::Warning));
 }
 
 void ShowWaitFailure(platform::Dialogs& dialogs, std::string_view description) {
-  dialogs.ShowMessage(SystemModalBox("ERROR: " + std::string(description),
-                                     std::string(kProgramName), platform::MessageIcon::Critical));
+  dialogs.ShowMessage(ProgramBox("ERROR: " + std::string(description), platform::MessageIcon::Critical));
 }
 
 }  // namespace calorix::monitor

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/message_boxes.h"
+
 namespace calorix::monitor {
 
 namespace {
@@ -17,14 +19,9 @@ std::optional<platform::RegistryRoot> RootByName(std::string_view rootName) {
 
 void ReportRegistryError(platform::Registry& registry, platform::Dialogs& dialogs,
                          std::int32_t status) {
-  platform::MessageBoxRequest box;
-  box.text = std::to_string(status) + ">  " + registry.ErrorDescription(status);
-  box.title = "Registry Read Error";
-  box.icon = platform::MessageIcon::Critical;
-  box.buttons = platform::MessageButtons::Ok;
-  box.systemModal = true;
-  box.setForeground = true;
-  dialogs.ShowMessage(box);
+  dialogs.ShowMessage(ProgramBox(std::to_string(status) + ">  " + registry.ErrorDescription(status),
+                                 platform::MessageIcon::Critical, platform::MessageButtons::Ok,
+                                 "Registry Read Error"));
 }
 
 // Asks for the size first, then reads into a buffer of that size. A value

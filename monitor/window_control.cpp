@@ -5,6 +5,7 @@
 
 #include "core/app.h"
 #include "core/numbers.h"
+#include "core/text.h"
 #include "monitor/monitor_contract.h"
 #include "monitor/text_scraper.h"
 
@@ -30,14 +31,8 @@ bool MatchesList(char c, std::string_view list) {
   return found != negate;
 }
 
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 bool IsNoSize(std::string_view commandLine) {
-  const std::string_view trimmed = Trimmed(commandLine);
+  const std::string_view trimmed = TrimmedView(commandLine);
   return std::equal(trimmed.begin(), trimmed.end(), std::string_view("nosize").begin(),
                     std::string_view("nosize").end(), [](char a, char b) {
                       return std::tolower(static_cast<unsigned char>(a)) == b;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "core/app.h"
-#include "core/program_name.h"
+#include "core/message_boxes.h"
 #include "recorder/recorder.h"
 
 namespace calorix::recorder {
@@ -66,14 +66,9 @@ void DataViewer::Edit() {
   auto& platform = app_.platform;
   // The same file the recorder writes: the one in the current directory.
   if (!platform.files.Size(kRecordFileName)) {
-    platform::MessageBoxRequest box;
-    box.text = "File not found: " + std::string(kRecordFileName) +
-               "\r\nThere is no recorded data to edit!";
-    box.title = std::string(kProgramName);
-    box.icon = platform::MessageIcon::Critical;
-    box.systemModal = true;
-    box.setForeground = true;
-    platform.dialogs.ShowMessage(box);
+    platform.dialogs.ShowMessage(ProgramBox("File not found: " + std::string(kRecordFileName) +
+                                                "\r\nThere is no recorded data to edit!",
+                                            platform::MessageIcon::Critical));
     return;
   }
   app_.recorder.DatViewOpen = 0;

@@ -4,7 +4,8 @@
 
 #include "core/app.h"
 #include "core/numbers.h"
-#include "core/program_name.h"
+#include "core/message_boxes.h"
+#include "core/text.h"
 #include "monitor/leading_number.h"
 
 namespace calorix::recorder {
@@ -24,21 +25,8 @@ std::string PadTo(std::string text, std::size_t width) {
   return text;
 }
 
-std::string TrimBlanks(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 platform::MessageBoxRequest YesNoQuestion(std::string text, platform::MessageIcon icon) {
-  platform::MessageBoxRequest box;
-  box.text = std::move(text);
-  box.title = std::string(kProgramName);
-  box.icon = icon;
-  box.buttons = platform::MessageButtons::YesNo;
-  box.systemModal = true;
-  box.setForeground = true;
-  return box;
+  return ProgramBox(std::move(text), icon, platform::MessageButtons::YesNo);
 }
 
 }  // namespace

@@ -1,21 +1,11 @@
 #include "tray/dashboard.h"
 
-#include "core/ansi_text.h"
+#include "core/text.h"
 #include "core/app.h"
 
 namespace calorix::tray {
 
 namespace slots = monitor::slots;
-
-namespace {
-
-std::string TrimBlanks(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
 
 Dashboard::Dashboard(App& app) : app_(app) {
   app_.menu["MnuViewDashBrd"].onClick = [this] { MenuClick(); };

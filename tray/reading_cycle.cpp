@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/ansi_text.h"
+#include "core/text.h"
 #include "core/app.h"
 #include "core/numbers.h"
 #include "monitor/leading_number.h"

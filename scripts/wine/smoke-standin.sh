@@ -35,7 +35,7 @@ check() {
 
 xvfb_ensure --private
 x86_64-w64-mingw32-g++ -std=c++20 -O2 -static -static-libgcc -static-libstdc++ \
-  -o "$work/winprobe.exe" "$WINE_SCRIPTS_DIR/winprobe.cpp"
+  -o "$work/winprobe.exe" "$WINE_REPO_ROOT/standin/winprobe.cpp"
 "$WINE_SCRIPTS_DIR/prepare-prefix.sh" "$work/prefix" "$exe_dir"
 prefix="$work/run"
 rm -rf "$prefix"
