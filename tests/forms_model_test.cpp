@@ -1,0 +1,112 @@
+// The toolkit model's rules that every handler relies on.
+#include <gtest/gtest.h>
+
+#include "platform/forms.h"
+#include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_forms.h"
+
+namespace calorix::ui {
+namespace {
+
+constexpr ControlDecl kControls[] = {
+    {.name = "Box", .kind = ControlKind::kCheckBox, .caption = "Box", .initialState = 1},
+    {.name = "A", .kind = ControlKind::kOptionButton, .initialValue = true},
+    {.name = "B", .kind = ControlKind::kOptionButton},
+    {.name = "C", .kind = ControlKind::kOptionButton},
+    {.name = "Other", .kind = ControlKind::kOptionButton, .container = "Frame", .initialValue = true},
+    {.name = "Text", .kind = ControlKind::kTextBox},
+};
+constexpr FormDecl kForm{.name = "Test", .caption = "Test", .clientWidth = 3000,
+                         .clientHeight = 2000, .keyPreview = true, .controls = kControls};
+
+class FormsModel : public ::testing::Test {
+ protected:
+  sim::SimDesktop desktop_;
+  sim::SimFormHost host_{desktop_};
+  Form form_{kForm, host_};
+};
+
+TEST_F(FormsModel, SettingACheckBoxFromCodeClicksItOnlyWhenItChanges) {
+  int clicks = 0;
+  form_["Box"].onClick = [&] { ++clicks; };
+  form_["Box"].SetState(1);
+  EXPECT_EQ(clicks, 0);
+  form_["Box"].SetState(0);
+  EXPECT_EQ(clicks, 1);
+  form_["Box"].Click();  // the user's click toggles
+  EXPECT_EQ(form_["Box"].State(), 1);
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(FormsModel, SelectingAnOptionButtonDeselectsTheOthersOfItsGroupOnly) {
+  int clicksA = 0, clicksB = 0;
+  form_["A"].onClick = [&] { ++clicksA; };
+  form_["B"].onClick = [&] { ++clicksB; };
+  form_["B"].SetValue(true);
+  EXPECT_FALSE(form_["A"].Value());
+  EXPECT_TRUE(form_["B"].Value());
+  EXPECT_TRUE(form_["Other"].Value());  // another container, another group
+  EXPECT_EQ(clicksB, 1);
+  EXPECT_EQ(clicksA, 0);  // being deselected is no click
+  form_["B"].SetValue(true);
+  EXPECT_EQ(clicksB, 1);
+  form_["C"].Click();
+  EXPECT_FALSE(form_["B"].Value());
+  EXPECT_TRUE(form_["C"].Value());
+}
+
+TEST_F(FormsModel, KeyPreviewLetsTheFormSeeAndCancelKeysFirst) {
+  int controlKeys = 0;
+  form_["Text"].onKeyPress = [&](int&) { ++controlKeys; };
+  form_.onKeyPress = [](int& key) {
+    if (key == 27) key = 0;
+  };
+  form_.KeyPress(&form_["Text"], 27);
+  EXPECT_EQ(controlKeys, 0);
+  form_.KeyPress(&form_["Text"], 'a');
+  EXPECT_EQ(controlKeys, 1);
+}
+
+TEST_F(FormsModel, UnloadingRunsTheHandlersAndTheNextLoadStartsFromTheDesign) {
+  std::vector<std::string> calls;
+  form_.onLoad = [&] { calls.push_back("load"); };
+  form_.onQueryUnload = [&] { calls.push_back("query"); };
+  form_.onUnload = [&] { calls.push_back("unload"); };
+  form_.Show();
+  const auto window = form_.Handle();
+  EXPECT_TRUE(desktop_.IsVisible(window));
+  form_["Box"].SetState(0);
+  form_.Unload();
+  EXPECT_FALSE(desktop_.IsWindow(window));
+  EXPECT_FALSE(form_.Loaded());
+  form_.Unload();  // not loaded: nothing
+  form_.Load();
+  EXPECT_EQ(form_["Box"].State(), 1);
+  EXPECT_EQ(calls, (std::vector<std::string>{"load", "query", "unload", "load"}));
+}
+
+TEST_F(FormsModel, ACaretOutsideTheTextIsRefused) {
+  form_["Text"].SetText("ab\r\n");
+  EXPECT_TRUE(form_["Text"].SetSelectionStart(2));
+  EXPECT_FALSE(form_["Text"].SetSelectionStart(-2));
+  EXPECT_FALSE(form_["Text"].SetSelectionStart(5));
+  EXPECT_EQ(form_["Text"].SelectionStart(), 2);
+}
+
+TEST_F(FormsModel, ATimerWithIntervalZeroDoesNotTick) {
+  FormTimer timer(desktop_, 1000, false);
+  int ticks = 0;
+  timer.onTick = [&] { ++ticks; };
+  timer.SetEnabled(true);
+  desktop_.Advance(3000);
+  EXPECT_EQ(ticks, 3);
+  timer.SetInterval(500);
+  desktop_.Advance(1000);
+  EXPECT_EQ(ticks, 5);
+  timer.SetInterval(0);
+  desktop_.Advance(5000);
+  EXPECT_EQ(ticks, 5);
+}
+
+}  // namespace
+}  // namespace calorix::ui
