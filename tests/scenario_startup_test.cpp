@@ -55,3 +55,234 @@ TEST_F(AppTest, FirstRunSetsUpEverythingAndShowsTheOptionsWindow) {
 
 }  // namespace
 }  // namespace calorix::testing
+
+namespace calorix::testing {
+namespace {
+
+using platform::MessageAnswer;
+
+class StartupTest : public AppTest {};
+
+TEST_F(StartupTest, ASecondCopyOnlySaysSoAndEnds) {
+  Store("Version", "44");
+  Store("Temp", "1");
+  monitor.Start();
+  desktop.SetAnotherInstanceRunning(true);
+  EXPECT_FALSE(Start());
+  ASSERT_EQ(desktop.MessageBoxes().size(), 1u);
+  EXPECT_EQ(desktop.MessageBoxes()[0].text, "A copy of Calorix is already loaded!");
+  EXPECT_EQ(desktop.MessageBoxes()[0].title, "Calorix");
+  EXPECT_TRUE(desktop.TrayRequests().empty());
+  EXPECT_EQ(desktop.SettingsWriteCount(), 0);
+  EXPECT_TRUE(desktop.IsVisible(monitor.MainWindow()));
+}
+
+TEST_F(StartupTest, ASavedPositionIsUsedAsItIs) {
+  ReturningUser();
+  Store("Left", "0");
+  Store("Top", "0");
+  monitor.Start();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app->form1.Left(), 0);
+  EXPECT_EQ(app->form1.Top(), 0);
+  EXPECT_FALSE(app->form1.Visible());  // a returning user does not see the options
+}
+
+TEST_F(StartupTest, ANegativeLeftCentresTheWindow) {
+  ReturningUser();
+  Store("Left", "-1");
+  Store("Top", "500");
+  monitor.Start();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app->form1.Top(), (768 * 15 - app->form1.Height()) / 2);
+}
+
+TEST_F(StartupTest, AnOldVersionResetsEverySettingAndOpensTheOptions) {
+  Store("Version", "43");
+  Store("Temp", "1");
+  Store("SView", "0");
+  Store("Position", "1", "VIA HWM");
+  monitor.Start();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(MessageBoxesWithText("This version requires you to readjust all user settings!"), 1);
+  EXPECT_EQ(Setting("Version"), "44");
+  EXPECT_EQ(Setting("Temp"), std::nullopt);
+  EXPECT_EQ(app->form1["MenuShtDwnTemp"].State(), 0);
+  EXPECT_EQ(app->form1["MnuHideStart"].State(), 1);
+  EXPECT_TRUE(app->form1.Visible());
+  EXPECT_TRUE(app->menu["MnuOptions"].checked);
+}
+
+TEST_F(StartupTest, ThePreviousAlarmPowerOffSwitchesTheShutdownOptionsOff) {
+  ReturningUser();
+  for (const char* key : {"ForceSD", "FastSD", "Fan", "Sys", "SysFan", "Temp", "Volts", "TipAsF"})
+    Store(key, "1");
+  Store("Alarm", "CPU Temp Alarm !");
+  monitor.Start();
+  ASSERT_TRUE(Start());
+  for (const char* key : {"ForceSD", "FastSD", "Fan", "Sys", "SysFan", "Temp", "Volts"})
+    EXPECT_EQ(Setting(key), "0") << key;
+  EXPECT_EQ(Setting("TipAsF"), "1");
+  EXPECT_EQ(Setting("AlrmBuzz"), std::nullopt);
+  EXPECT_EQ(Setting("Alarm"), "");
+  EXPECT_EQ(app->state.forceFlag, 0);
+  EXPECT_TRUE(app->form1.Visible());
+  ASSERT_EQ(MessageBoxesWithText("The last time Calorix ran it shut off your PC, due to the CPU Temp "
+                                 "Alarm !\r\nPC shut down options have been turned off!\r\nPlease "
+                                 "correct the problem or HWM settings."),
+            1);
+  EXPECT_EQ(desktop.MessageBoxes().back().title, "Calorix Alarm Notice!");
+}
+
+TEST_F(StartupTest, SkipMsgOnLoadSilencesTheAlarmNotice) {
+  ReturningUser();
+  Store("Temp", "1");
+  Store("SDmsgs", "1");
+  Store("Alarm", "System Fan Alarm!");
+  monitor.Start();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Setting("Temp"), "0");
+  EXPECT_EQ(Setting("Alarm"), "");
+  EXPECT_TRUE(desktop.MessageBoxes().empty());
+  EXPECT_TRUE(app->form1.Visible());
+}
+
+TEST_F(StartupTest, TheRecorderReminderCanSwitchRecordingOffBeforeTheLaunch) {
+  ReturningUser();
+  Store("Record", "1");
+  Store("RecDelay", "0.5");
+  OnMonitorLaunch(desktop, monitor, 1000);
+  std::optional<std::string> recordWhenAsked;
+  desktop.OnMessageBox([&](const platform::MessageBoxRequest&) {
+    EXPECT_TRUE(desktop.ShellExecutes().empty());  // asked before the monitor starts
+  });
+  desktop.QueueAnswer(MessageAnswer::Yes);
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(MessageBoxesWithText("The Data recorder is on, Interval is set to 0.5\r\nWould you like "
+                                 "to turn it off now?"),
+            1);
+  EXPECT_EQ(app->form1["MnuRecord"].State(), 0);
+  EXPECT_EQ(Setting("Record"), "0");
+  EXPECT_EQ(app->form1["Combo1"].Text(), ".5");
+}
+
+TEST_F(StartupTest, TheMonitorAlreadyRunningIsUsedAsItIs) {
+  ReturningUser();
+  Store("SView", "0");
+  monitor.Start();
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(desktop.ShellExecutes().empty());
+  EXPECT_EQ(app->state.MonitorWindow, monitor.MainWindow());
+  EXPECT_TRUE(desktop.IsVisible(monitor.MainWindow()));  // "Hide HWM on Load" is off
+  EXPECT_EQ(app->timer1.Interval(), 500);
+  EXPECT_EQ(app->form1["Combo1"].ListItems().size(), 65u);
+  EXPECT_EQ(app->form1["Combo1"].ListItems()[4], ".9");
+  EXPECT_EQ(app->form1["Combo1"].ListItems()[64], "60");
+  EXPECT_TRUE(desktop.Window(app->form1.Handle()).topmost);
+}
+
+TEST_F(StartupTest, AMonitorThatNeverShowsEndsTheProgramAfterSixtySeconds) {
+  ReturningUser();
+  OnMonitorLaunch(desktop, monitor, -1);
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(exitCode, 1);
+  EXPECT_GE(desktop.MonotonicMs(), 60'000u);
+  EXPECT_LT(desktop.MonotonicMs(), 60'200u);
+  ASSERT_FALSE(desktop.MessageBoxes().empty());
+  EXPECT_EQ(desktop.MessageBoxes().back().text, "Error: 'viahm.exe' not found!");
+  EXPECT_EQ(desktop.MessageBoxes().back().icon, platform::MessageIcon::Warning);
+  EXPECT_TRUE(desktop.TrayIcons().empty());
+  EXPECT_EQ(Setting("RecDelay"), std::nullopt);  // no exit sequence
+}
+
+TEST_F(StartupTest, WithoutTheUninstallEntryTheMonitorIsStillStarted) {
+  desktop.RemoveRegistryKey(platform::RegistryRoot::LocalMachine,
+                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VIAhm");
+  ReturningUser();
+  OnMonitorLaunch(desktop, monitor, 500);
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(MessageBoxesWithText("VIA HWM not found!"), 1);
+  ASSERT_EQ(desktop.ShellExecutes().size(), 1u);
+  EXPECT_EQ(desktop.ShellExecutes()[0].directory, "");
+  EXPECT_TRUE(monitor.Running());
+}
+
+TEST_F(StartupTest, TrayClicksWorkWhileWaitingForTheMonitor) {
+  ReturningUser();
+  OnMonitorLaunch(desktop, monitor, 5'000);
+  desktop.At(1'000, [&] { desktop.Post([&] { app->form1.onMouseMove(517); }); });
+  host.QueueMenuChoice("MnuOptions");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(host.MenusShown().size(), 1u);
+  EXPECT_TRUE(app->form1.Visible());
+}
+
+class ExitTest : public AppTest {
+ protected:
+  void SetUp() override {
+    ReturningUser();
+    monitor.Start();
+    ASSERT_TRUE(Start());
+  }
+};
+
+TEST_F(ExitTest, CloseHwmEndsTheMonitorAndTheProgram) {
+  app->form1["Combo1"].SetText("10");
+  ChooseMenu("MenuClose");
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_FALSE(monitor.Running());
+  EXPECT_TRUE(desktop.TrayIcons().empty());
+  EXPECT_EQ(Setting("RecDelay"), "10");
+  EXPECT_EQ(Setting("DBLeft"), std::nullopt);  // the dashboard was never open
+  EXPECT_FALSE(app->form1.Loaded());
+  EXPECT_EQ(desktop.EnabledTimerInterval(1), 0);
+}
+
+TEST_F(ExitTest, TheIntervalIsSavedInTheUsersNumberFormat) {
+  desktop.SetDecimalSeparator(",");
+  app->form1["Combo1"].SetText(".5");
+  ChooseMenu("MenuClose");
+  EXPECT_EQ(Setting("RecDelay"), "0,5");
+}
+
+TEST_F(ExitTest, AnEmptyIntervalIsSavedAsZero) {
+  app->form1["Combo1"].SetText("");
+  ChooseMenu("MenuClose");
+  EXPECT_EQ(Setting("RecDelay"), "0");
+}
+
+TEST_F(ExitTest, AnOpenDashboardSavesItsPlaceBeforeTheIconGoes) {
+  ChooseMenu("MnuViewDashBrd");
+  app->form3.Move(1500, 1200);
+  bool iconPresentWhenSaved = false;
+  app->form3.onUnload = [&] { iconPresentWhenSaved = !desktop.TrayIcons().empty(); };
+  ChooseMenu("MenuClose");
+  EXPECT_EQ(Setting("DBLeft"), "1500");
+  EXPECT_EQ(Setting("DBTop"), "1200");
+  EXPECT_TRUE(iconPresentWhenSaved);
+}
+
+TEST_F(ExitTest, TheMonitorGoingAwayEndsTheProgramSilently) {
+  Advance(3000);
+  monitor.Stop();
+  Advance(1000);
+  EXPECT_TRUE(ended);
+  EXPECT_TRUE(desktop.MessageBoxes().empty());
+  EXPECT_TRUE(desktop.TrayIcons().empty());
+  EXPECT_EQ(Setting("RecDelay"), "5");
+}
+
+TEST_F(ExitTest, LoggingOffRunsTheWholeExitSequence) {
+  Do([&] {
+    desktop.PostCloseRequest(app->form1.Handle());
+    desktop.ProcessPendingEvents();
+  });
+  EXPECT_FALSE(app->form1.Loaded());
+  EXPECT_FALSE(monitor.Running());
+  EXPECT_TRUE(desktop.TrayIcons().empty());
+  EXPECT_EQ(Setting("RecDelay"), "5");
+}
+
+}  // namespace
+}  // namespace calorix::testing

@@ -17,6 +17,7 @@ std::string PadTip(std::string_view text) {
 TrayIcon::TrayIcon(App& app) : app_(app) {
   record_.szTip = PadTip("");
   app_.form1.onMouseMove = [this](int x) { OnMouseMove(x); };
+  app_.menu["MenuClose"].onClick = [this] { app_.Quit(); };
 }
 
 platform::IconHandle TrayIcon::ApplicationIcon() { return app_.form1.Icon(); }
