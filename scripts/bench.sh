@@ -10,6 +10,7 @@ cmake --preset mingw >/dev/null && cmake --build --preset mingw -j "$(nproc)" >/
 
 echo "== simulated desktop"
 build/linux/bench/bench_scrape
+build/linux/bench/bench_app
 
 echo "== under Wine"
 source scripts/wine/common.sh
