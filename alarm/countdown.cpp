@@ -13,6 +13,11 @@ std::string CountdownText(int secondsLeft) {
 Countdown::Countdown(App& app) : app_(app) {
   app_.form2.onLoad = [this] { OnLoad(); };
   app_.form2["Command1"].onClick = [this] { Cancel(); };
+  // Closing the dialog (its close box, Alt+F4) while it counts is taken as
+  // CANCEL: a hidden countdown must not power the PC off behind the user.
+  app_.form2.onQueryUnload = [this] {
+    if (app_.countdownTimer.Enabled()) Cancel();
+  };
   app_.countdownTimer.onTick = [this] { Step(); };
 }
 
