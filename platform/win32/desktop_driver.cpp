@@ -1,0 +1,174 @@
+#include "platform/win32/desktop_driver.h"
+
+#include "platform/win32/win32_internal.h"
+
+namespace calorix::platform::win32::driver {
+
+namespace {
+
+constexpr UINT kTrayCallback = 512;
+constexpr WPARAM kTrayIconId = 2;
+constexpr int kMessageBoxTextId = 65535;
+
+void PumpFor(int ms) {
+  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(ms);
+  MSG msg;
+  while (GetTickCount64() < until) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+// The open popup menu: a visible window of the menu class.
+HWND OpenMenu() {
+  for (HWND menu = FindWindowExA(nullptr, nullptr, "#32768", nullptr); menu != nullptr;
+       menu = FindWindowExA(nullptr, menu, "#32768", nullptr))
+    if (IsWindowVisible(menu)) return menu;
+  return nullptr;
+}
+
+void PostKey(HWND window, WPARAM key) {
+  PostMessageA(window, WM_KEYDOWN, key, 1);
+  PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+}
+
+}  // namespace
+
+WindowHandle FindTopLevel(std::string_view title, std::string_view className) {
+  const std::string name(title);
+  const std::string cls(className);
+  return ToWindowHandle(FindWindowA(cls.empty() ? nullptr : cls.c_str(), name.c_str()));
+}
+
+WindowHandle WaitForWindow(std::string_view title, int timeoutMs, std::string_view className) {
+  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+  for (;;) {
+    if (const WindowHandle window = FindTopLevel(title, className)) return window;
+    if (GetTickCount64() >= until) return 0;
+    PumpFor(50);
+  }
+}
+
+bool WaitForWindowGone(std::string_view title, int timeoutMs) {
+  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+  while (FindTopLevel(title) != 0) {
+    if (GetTickCount64() >= until) return false;
+    PumpFor(50);
+  }
+  return true;
+}
+
+std::vector<WindowHandle> Children(WindowHandle parent) {
+  std::vector<WindowHandle> children;
+  EnumChildWindows(
+      ToHwnd(parent),
+      [](HWND child, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(ToWindowHandle(child));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+std::string Text(WindowHandle window) {
+  // WM_GETTEXT, not GetWindowTextA: that one reads nothing of another
+  // program's edit controls.
+  char buffer[70000] = "";
+  SendMessageTimeoutA(ToHwnd(window), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, 2000, nullptr);
+  return buffer;
+}
+
+WindowHandle FindChild(WindowHandle parent, std::string_view text, std::string_view className) {
+  for (const WindowHandle child : Children(parent)) {
+    char cls[256] = "";
+    GetClassNameA(ToHwnd(child), cls, sizeof cls);
+    if (!className.empty() && lstrcmpiA(cls, std::string(className).c_str()) != 0) continue;
+    if (Text(child) == text) return child;
+  }
+  return 0;
+}
+
+bool Visible(WindowHandle window) { return IsWindowVisible(ToHwnd(window)) != FALSE; }
+
+bool Checked(WindowHandle button) {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutA(ToHwnd(button), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+  return state == BST_CHECKED;
+}
+
+std::optional<Rect> WindowRect(WindowHandle window) {
+  RECT rect;
+  if (!GetWindowRect(ToHwnd(window), &rect)) return std::nullopt;
+  return Rect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void PostTrayEvent(WindowHandle owner, int mouseMessage) {
+  PostMessageA(ToHwnd(owner), kTrayCallback, kTrayIconId, static_cast<LPARAM>(mouseMessage));
+}
+
+void Click(WindowHandle button) { PostMessageA(ToHwnd(button), BM_CLICK, 0, 0); }
+
+bool ChooseMenuItem(int index, int timeoutMs) {
+  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+  HWND menu = OpenMenu();
+  while (menu == nullptr && GetTickCount64() < until) {
+    PumpFor(50);
+    menu = OpenMenu();
+  }
+  if (menu == nullptr) return false;
+  // The first Down selects the first item; disabled items count, separators do not.
+  for (int step = 0; step <= index; ++step) PostKey(menu, VK_DOWN);
+  PostKey(menu, VK_RETURN);
+  return true;
+}
+
+void PressEscape(WindowHandle window) {
+  PostMessageA(ToHwnd(window), WM_KEYDOWN, VK_ESCAPE, 1);
+  PostMessageA(ToHwnd(window), WM_CHAR, 27, 1);
+  PostMessageA(ToHwnd(window), WM_KEYUP, VK_ESCAPE, 0xC0000001);
+}
+
+std::optional<std::string> MessageBoxText(std::string_view title, int timeoutMs) {
+  const WindowHandle box = WaitForWindow(title, timeoutMs, "#32770");
+  if (box == 0) return std::nullopt;
+  HWND text = GetDlgItem(ToHwnd(box), kMessageBoxTextId);
+  return text == nullptr ? std::string() : Text(ToWindowHandle(text));
+}
+
+bool AnswerMessageBox(std::string_view title, int buttonId, int timeoutMs) {
+  const WindowHandle box = WaitForWindow(title, timeoutMs, "#32770");
+  if (box == 0) return false;
+  HWND button = GetDlgItem(ToHwnd(box), buttonId);
+  if (button == nullptr) return false;
+  PostMessageA(button, BM_CLICK, 0, 0);
+  return true;
+}
+
+void CloseAll(std::string_view title) {
+  const std::string name(title);
+  for (HWND window = FindWindowA(nullptr, name.c_str()); window != nullptr;
+       window = FindWindowExA(nullptr, window, nullptr, name.c_str()))
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+bool Start(std::string_view commandLine, std::string_view folder) {
+  std::string line(commandLine);
+  const std::string directory(folder);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      directory.empty() ? nullptr : directory.c_str(), &startup, &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+void Pause(int ms) { PumpFor(ms); }
+
+}  // namespace calorix::platform::win32::driver

@@ -1,0 +1,51 @@
+// Driving the real program from outside, as a user and the shell would:
+// for end-to-end tests and the demo run. Only what another program can do
+// with windows: find them, read them, post them clicks, keys and the tray
+// icon's callback, and answer message boxes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace calorix::platform::win32::driver {
+
+// The top-level window with this title (and class, when given), or 0.
+WindowHandle FindTopLevel(std::string_view title, std::string_view className = {});
+// Waits up to `timeoutMs` for it, handling this program's messages meanwhile.
+WindowHandle WaitForWindow(std::string_view title, int timeoutMs, std::string_view className = {});
+// Waits until no top-level window has this title; false on time-out.
+bool WaitForWindowGone(std::string_view title, int timeoutMs);
+// The descendant of `parent` whose text is exactly `text` (class optional).
+WindowHandle FindChild(WindowHandle parent, std::string_view text, std::string_view className = {});
+std::vector<WindowHandle> Children(WindowHandle parent);
+std::string Text(WindowHandle window);
+bool Visible(WindowHandle window);
+bool Checked(WindowHandle button);
+std::optional<Rect> WindowRect(WindowHandle window);
+
+// The shell's callback for the tray icon (id 2, message 512).
+void PostTrayEvent(WindowHandle owner, int mouseMessage);
+// A click on a button, posted so that a message box it opens cannot block us.
+void Click(WindowHandle button);
+// Chooses the n-th item (0 first, separators not counted) of the open popup
+// menu; false when no menu opened within `timeoutMs`.
+bool ChooseMenuItem(int index, int timeoutMs);
+// Escape pressed in a window.
+void PressEscape(WindowHandle window);
+// The text of a message box titled `title`, waiting up to `timeoutMs`.
+std::optional<std::string> MessageBoxText(std::string_view title, int timeoutMs);
+// Presses a message box's button: 1 OK, 6 Yes, 7 No.
+bool AnswerMessageBox(std::string_view title, int buttonId, int timeoutMs);
+// Posts WM_CLOSE to every top-level window with this title.
+void CloseAll(std::string_view title);
+// Starts a program with a command line in a folder; false when it cannot.
+bool Start(std::string_view commandLine, std::string_view folder);
+// Lets `ms` pass while handling this program's messages.
+void Pause(int ms);
+
+}  // namespace calorix::platform::win32::driver
