@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64 mingw-w64
-          wine wine64 xvfb x11-utils xdotool imagemagick)
+          wine wine64 xvfb x11-utils xdotool imagemagick fonts-liberation)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

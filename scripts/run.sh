@@ -23,16 +23,25 @@ prefix="$root/build/wine/demo"
 scripts/wine/prepare-prefix.sh "$prefix" build/mingw/standin
 wine_on_exit "wine_kill '$prefix'"
 
+# Every demo is a first run: no settings from an earlier one.
+WINEPREFIX="$prefix" wine reg delete 'HKCU\Software\Calorix' /f >/dev/null 2>&1 || true
+
 # Calorix's files (record file, shutdown log) go to its current directory.
 workdir="$root/build/run"
 shots="$root/build/screenshots"
 mkdir -p "$workdir" "$shots"
+rm -f "$workdir/Calorix_Rec.txt" "$workdir/Calorix_ShutDown.txt"
 (cd "$workdir" && WINEPREFIX="$prefix" wine "$root/build/mingw/calorix.exe") &
 calorix=$!
 
-sleep 8
+# Open the options window, the dashboard and the data viewer, with
+# recording on, so the screenshot shows every window.
+(cd "$workdir" && WINEPREFIX="$prefix" wine "$root/build/mingw/tests/wine/demo_driver.exe") || true
 import -window root "$shots/desktop.png"
+# The tray sits at the bottom right of the 1024x768 desktop.
+convert "$shots/desktop.png" -crop 160x24+864+744 -scale 400% "$shots/tray.png"
 echo "Screenshot of the desktop: $shots/desktop.png"
+echo "The tray, enlarged:        $shots/tray.png"
 
 if [[ "$seconds" -eq 0 ]]; then
   echo "Calorix runs on display $DISPLAY; Ctrl-C ends it."
@@ -40,5 +49,5 @@ if [[ "$seconds" -eq 0 ]]; then
 else
   sleep "$seconds" || true
   import -window root "$shots/desktop-later.png"
-  echo "Screenshot after $seconds s: $shots/desktop-later.png"
+  echo "Screenshot after $seconds s more: $shots/desktop-later.png"
 fi

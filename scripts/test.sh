@@ -41,6 +41,38 @@ for exe in "${wine_tests[@]}"; do
   wine_kill "$prefix"
   rm -rf "$prefix"
 done
+# End to end: the real program driven from outside, its files in a folder
+# of their own.
+run_e2e() {  # <prefix name> <gtest filter>
+  local prefix="$root/build/wine/$1" work="$root/build/wine/$1-work"
+  rm -rf "$prefix" "$work"
+  wine_clone_prefix "$template" "$prefix"
+  mkdir -p "$work"
+  (cd "$work" && CALORIX_EXE="$(wine_path "$root/build/mingw/calorix.exe")" \
+     timeout 300 env WINEPREFIX="$prefix" wine "$root/build/mingw/tests/wine/e2e_tests.exe" \
+     --gtest_brief=1 --gtest_filter="$2")
+}
+echo "-- e2e_tests"
+if ! run_e2e e2e 'EndToEnd.*'; then
+  echo "FAILED: end-to-end tests under Wine"
+  failed=1
+fi
+wine_kill "$root/build/wine/e2e"
+
+# The power-off ends the prefix's whole session, the test included: the
+# trigger runs in one session and the check in the next.
+echo "-- power-off"
+run_e2e poweroff 'PowerOff.Trigger' >/dev/null 2>&1 || true
+WINEPREFIX="$root/build/wine/poweroff" wineserver -w
+if ! (cd "$root/build/wine/poweroff-work" && CALORIX_EXE=unused \
+      env WINEPREFIX="$root/build/wine/poweroff" wine "$root/build/mingw/tests/wine/e2e_tests.exe" \
+      --gtest_brief=1 --gtest_filter='PowerOff.Verify'); then
+  echo "FAILED: power-off under Wine"
+  failed=1
+fi
+wine_kill "$root/build/wine/poweroff"
+rm -rf "$root/build/wine/e2e" "$root/build/wine/poweroff"
+
 if [[ $failed -ne 0 ]]; then
   exit 1
 fi

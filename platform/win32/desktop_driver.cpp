@@ -92,6 +92,16 @@ WindowHandle FindChild(WindowHandle parent, std::string_view text, std::string_v
   return 0;
 }
 
+WindowHandle FindChildOfClass(WindowHandle parent, std::string_view className) {
+  const std::string wanted(className);
+  for (const WindowHandle child : Children(parent)) {
+    char cls[256] = "";
+    GetClassNameA(ToHwnd(child), cls, sizeof cls);
+    if (lstrcmpiA(cls, wanted.c_str()) == 0) return child;
+  }
+  return 0;
+}
+
 bool Visible(WindowHandle window) { return IsWindowVisible(ToHwnd(window)) != FALSE; }
 
 bool Checked(WindowHandle button) {
@@ -108,6 +118,20 @@ std::optional<Rect> WindowRect(WindowHandle window) {
 
 void PostTrayEvent(WindowHandle owner, int mouseMessage) {
   PostMessageA(ToHwnd(owner), kTrayCallback, kTrayIconId, static_cast<LPARAM>(mouseMessage));
+}
+
+void SetComboText(WindowHandle combo, std::string_view text) {
+  const std::string value(text);
+  HWND box = ToHwnd(combo);
+  SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()), SMTO_ABORTIFHUNG,
+                      2000, nullptr);
+  // WM_SETTEXT sends no notification of its own; typing would.
+  PostMessageA(GetParent(box), WM_COMMAND,
+               MAKEWPARAM(GetDlgCtrlID(box), CBN_EDITCHANGE), reinterpret_cast<LPARAM>(box));
+}
+
+void Move(WindowHandle window, int left, int top) {
+  SetWindowPos(ToHwnd(window), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Click(WindowHandle button) { PostMessageA(ToHwnd(button), BM_CLICK, 0, 0); }

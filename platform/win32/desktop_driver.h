@@ -22,6 +22,8 @@ WindowHandle WaitForWindow(std::string_view title, int timeoutMs, std::string_vi
 bool WaitForWindowGone(std::string_view title, int timeoutMs);
 // The descendant of `parent` whose text is exactly `text` (class optional).
 WindowHandle FindChild(WindowHandle parent, std::string_view text, std::string_view className = {});
+// The first descendant of `parent` of this class.
+WindowHandle FindChildOfClass(WindowHandle parent, std::string_view className);
 std::vector<WindowHandle> Children(WindowHandle parent);
 std::string Text(WindowHandle window);
 bool Visible(WindowHandle window);
@@ -30,6 +32,11 @@ std::optional<Rect> WindowRect(WindowHandle window);
 
 // The shell's callback for the tray icon (id 2, message 512).
 void PostTrayEvent(WindowHandle owner, int mouseMessage);
+// Types a text into an editable combo box, as the user would, and lets its
+// owner know.
+void SetComboText(WindowHandle combo, std::string_view text);
+// Moves a window as a user dragging it would.
+void Move(WindowHandle window, int left, int top);
 // A click on a button, posted so that a message box it opens cannot block us.
 void Click(WindowHandle button);
 // Chooses the n-th item (0 first, separators not counted) of the open popup

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 
 #include "platform/platform.h"
@@ -18,6 +19,7 @@
 // Same tag types <windows.h> declares for HKEY and HWND (STRICT handles).
 struct HKEY__;
 struct HWND__;
+struct tagMSG;
 
 namespace calorix::platform::win32 {
 
@@ -201,6 +203,13 @@ class Win32Process final : public Process {
   // its exit code (-1 when GetMessage fails).
   int RunMessageLoop();
 
+  // Sees each message the loops take from the queue before it is translated
+  // and dispatched; returning true means the filter handled it.
+  void SetMessageFilter(std::function<bool(tagMSG&)> filter) { filter_ = std::move(filter); }
+  // Keeps an exception raised inside a window procedure; the loops rethrow
+  // it once DispatchMessage has returned. The first one wins.
+  void DeferException(std::exception_ptr error);
+
   // Used by the timer procedure; not for the program's logic.
   void OnOsTimer(std::uintptr_t osTimerId);
 
@@ -212,6 +221,7 @@ class Win32Process final : public Process {
   };
   void Disarm(Timer& timer);
   void RethrowPending();
+  bool Filtered(tagMSG& msg);
 
   std::string instanceMutexName_;
   std::map<TimerId, Timer> timers_;
@@ -219,6 +229,7 @@ class Win32Process final : public Process {
   // A callback's exception cannot cross DispatchMessage; it is kept here and
   // rethrown once DispatchMessage has returned.
   std::exception_ptr pending_;
+  std::function<bool(tagMSG&)> filter_;
 };
 
 struct Win32PlatformOptions {

@@ -43,6 +43,12 @@ Win32Process::~Win32Process() {
   for (auto& [id, timer] : timers_) Disarm(timer);
 }
 
+void Win32Process::DeferException(std::exception_ptr error) {
+  if (!pending_) pending_ = std::move(error);
+}
+
+bool Win32Process::Filtered(MSG& msg) { return filter_ && filter_(msg); }
+
 void Win32Process::RethrowPending() {
   if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
 }
@@ -55,8 +61,10 @@ void Win32Process::ProcessPendingEvents() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    if (!Filtered(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
     RethrowPending();
   }
 }
@@ -168,8 +176,10 @@ int Win32Process::RunMessageLoop() {
     const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
     if (result == 0) return static_cast<int>(msg.wParam);
     if (result == -1) return -1;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    if (!Filtered(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
     RethrowPending();
   }
 }

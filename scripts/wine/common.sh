@@ -89,6 +89,8 @@ wine_prefix_template() {
   wine_reg "$dir" add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f
   # Without a window manager Wine waits ~2 s per hidden window unless unmanaged.
   wine_reg "$dir" add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+  # Courier New is not in Wine: its metric twin keeps fixed-width columns.
+  wine_reg "$dir" add 'HKCU\Software\Wine\Fonts\Replacements' /v "Courier New" /d "Liberation Mono" /f
   WINEPREFIX="$dir" wineserver -w
 }
 

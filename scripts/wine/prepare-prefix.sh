@@ -17,6 +17,13 @@ exe_dir="$2"
 template_marker="$prefix/.calorix-template"
 standin_marker="$prefix/.calorix-standin.sha256"
 checksum="$(sha256sum <"$exe_dir/viahm.exe" | cut -d' ' -f1)"
+# A prefix made by an older set-up is made again.
+template_checksum="$(sha256sum <"$WINE_SCRIPTS_DIR/common.sh" | cut -d' ' -f1)"
+
+if [[ -f "$template_marker" && "$(cat "$template_marker")" != "$template_checksum" ]]; then
+  wine_kill "$prefix"
+  rm -rf "$prefix"
+fi
 
 if [[ -f "$standin_marker" && "$(cat "$standin_marker")" == "$checksum" ]]; then
   wine_log "prefix $prefix is up to date"
@@ -25,7 +32,7 @@ fi
 
 if [[ ! -f "$template_marker" ]]; then
   wine_prefix_template "$prefix"
-  touch "$template_marker"
+  echo "$template_checksum" >"$template_marker"
 fi
 rm -f "$standin_marker"
 "$WINE_SCRIPTS_DIR/install-standin.sh" "$prefix" "$exe_dir"

@@ -112,6 +112,8 @@ TEST_F(EndToEnd, FirstRunShowsTheOptionsAndTakesTheMonitorOver) {
   const WindowHandle form1 = drive::WaitForWindow("Calorix", kLong);
   ASSERT_NE(form1, 0);
   for (int wait = 0; wait < 100 && drive::Visible(monitor); ++wait) drive::Pause(100);
+  // The options window comes up at the very end of the start.
+  for (int wait = 0; wait < 50 && !drive::Visible(form1); ++wait) drive::Pause(100);
 
   EXPECT_EQ(Setting("Version"), "44");
   EXPECT_TRUE(drive::Visible(form1));
@@ -179,7 +181,7 @@ TEST_F(EndToEnd, RecordingWritesLinesThatTheViewerShows) {
   const WindowHandle viewer = drive::WaitForWindow(" HWM Data Records", 5000);
   ASSERT_NE(viewer, 0);
   drive::Pause(500);
-  const WindowHandle text = drive::Children(viewer).empty() ? 0 : drive::Children(viewer).back();
+  const WindowHandle text = drive::FindChildOfClass(viewer, "Edit");
   EXPECT_NE(drive::Text(text).find(records.substr(0, 20)), std::string::npos);
 }
 
@@ -192,7 +194,13 @@ TEST_F(EndToEnd, AnEnabledAlarmLogsClosesTheMonitorAndCountsDownUntilCancel) {
   Script("alarm open CPU Tempture Alarm !");
   const WindowHandle dialog = drive::WaitForWindow("ALARM SHUT DOWN!", kLong);
   ASSERT_NE(dialog, 0);
-  EXPECT_NE(drive::FindChild(dialog, "CPU Temp Alarm !"), 0);
+  // The reason is put in once the dialog is up.
+  WindowHandle reason = 0;
+  for (int wait = 0; wait < 50 && reason == 0; ++wait) {
+    reason = drive::FindChild(dialog, "CPU Temp Alarm !");
+    if (reason == 0) drive::Pause(100);
+  }
+  EXPECT_NE(reason, 0);
   EXPECT_TRUE(drive::WaitForWindowGone("VIA HWM", 5000));
   const std::string log = ReadFile("Calorix_ShutDown.txt");
   EXPECT_EQ(log.substr(0, 3), "\r\n<");
