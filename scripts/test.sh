@@ -71,7 +71,19 @@ if ! (cd "$root/build/wine/poweroff-work" && CALORIX_EXE=unused \
   failed=1
 fi
 wine_kill "$root/build/wine/poweroff"
-rm -rf "$root/build/wine/e2e" "$root/build/wine/poweroff"
+
+# Logging off: the same two steps.
+echo "-- log-off"
+run_e2e logoff 'LogOff.Trigger' >/dev/null 2>&1 || true
+WINEPREFIX="$root/build/wine/logoff" wineserver -w
+if ! (cd "$root/build/wine/logoff-work" && CALORIX_EXE=unused \
+      env WINEPREFIX="$root/build/wine/logoff" wine "$root/build/mingw/tests/wine/e2e_tests.exe" \
+      --gtest_brief=1 --gtest_filter='LogOff.Verify'); then
+  echo "FAILED: log-off under Wine"
+  failed=1
+fi
+wine_kill "$root/build/wine/logoff"
+rm -rf "$root/build/wine/e2e" "$root/build/wine/poweroff" "$root/build/wine/logoff"
 
 if [[ $failed -ne 0 ]]; then
   exit 1

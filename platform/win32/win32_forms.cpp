@@ -979,6 +979,15 @@ LRESULT Win32FormView::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
       Guarded(process, [&form] { form.Unload(); });
       return 0;
     }
+    case WM_QUERYENDSESSION:
+      return TRUE;  // log-off and shutdown are never refused
+    case WM_ENDSESSION:
+      if (wParam != FALSE) {
+        // The session ends: unload as the program's own exit would.
+        ui::Form& form = form_;
+        Guarded(process, [&form] { form.Unload(); });
+      }
+      return 0;
     case WM_SIZE:
       if (applying_ == 0 && window_) OnUserSize(wParam);
       return 0;

@@ -271,3 +271,36 @@ TEST(PowerOff, Verify) {
 
 }  // namespace
 }  // namespace calorix
+
+namespace calorix {
+namespace {
+
+namespace drive = platform::win32::driver;
+
+// Logging off ends the session: the exit sequence must run in full. Trigger
+// and Verify run as separate programs, as the session may take the first.
+TEST(LogOff, Trigger) {
+  platform::win32::Win32SettingsBackend settings;
+  settings.DeleteAll();
+  settings.Write("Startup", "Version", "44");
+  settings.Write("Startup", "ChkDatRec", "0");
+  settings.Write("Startup", "RecDelay", "3");
+  ASSERT_TRUE(drive::Start("\"" + std::string(std::getenv("CALORIX_EXE")) + "\"", ""));
+  ASSERT_NE(drive::WaitForWindow("Calorix", kLong), 0);
+  ASSERT_NE(drive::WaitForWindow("VIA HWM", kLong), 0);
+  drive::Pause(3000);
+  // Only the exit sequence writes this back from the interval box.
+  settings.Write("Startup", "RecDelay", "99");
+  ASSERT_TRUE(drive::Start("wineboot.exe --end-session", ""));
+  drive::Pause(5000);
+}
+
+TEST(LogOff, Verify) {
+  platform::win32::Win32SettingsBackend settings;
+  EXPECT_EQ(settings.Read("Startup", "RecDelay"), "3");
+  EXPECT_EQ(drive::FindTopLevel("Calorix"), 0);
+  EXPECT_EQ(drive::FindTopLevel("VIA HWM"), 0);
+}
+
+}  // namespace
+}  // namespace calorix
