@@ -59,30 +59,23 @@ if ! run_e2e e2e 'EndToEnd.*'; then
 fi
 wine_kill "$root/build/wine/e2e"
 
-# The power-off ends the prefix's whole session, the test included: the
-# trigger runs in one session and the check in the next.
-echo "-- power-off"
-run_e2e poweroff 'PowerOff.Trigger' >/dev/null 2>&1 || true
-WINEPREFIX="$root/build/wine/poweroff" wineserver -w
-if ! (cd "$root/build/wine/poweroff-work" && CALORIX_EXE=unused \
-      env WINEPREFIX="$root/build/wine/poweroff" wine "$root/build/mingw/tests/wine/e2e_tests.exe" \
-      --gtest_brief=1 --gtest_filter='PowerOff.Verify'); then
-  echo "FAILED: power-off under Wine"
-  failed=1
-fi
-wine_kill "$root/build/wine/poweroff"
-
-# Logging off: the same two steps.
-echo "-- log-off"
-run_e2e logoff 'LogOff.Trigger' >/dev/null 2>&1 || true
-WINEPREFIX="$root/build/wine/logoff" wineserver -w
-if ! (cd "$root/build/wine/logoff-work" && CALORIX_EXE=unused \
-      env WINEPREFIX="$root/build/wine/logoff" wine "$root/build/mingw/tests/wine/e2e_tests.exe" \
-      --gtest_brief=1 --gtest_filter='LogOff.Verify'); then
-  echo "FAILED: log-off under Wine"
-  failed=1
-fi
-wine_kill "$root/build/wine/logoff"
+# The power-off and logging off end the prefix's whole session, the test
+# included: the trigger runs in one session and the check in the next.
+run_across_sessions() {  # <prefix name> <test suite>
+  local prefix="$root/build/wine/$1"
+  echo "-- $2"
+  run_e2e "$1" "$2.Trigger" >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" wineserver -w
+  if ! (cd "$prefix-work" && CALORIX_EXE=unused \
+        env WINEPREFIX="$prefix" wine "$root/build/mingw/tests/wine/e2e_tests.exe" \
+        --gtest_brief=1 --gtest_filter="$2.Verify"); then
+    echo "FAILED: $2 under Wine"
+    failed=1
+  fi
+  wine_kill "$prefix"
+}
+run_across_sessions poweroff PowerOff
+run_across_sessions logoff LogOff
 rm -rf "$root/build/wine/e2e" "$root/build/wine/poweroff" "$root/build/wine/logoff"
 
 if [[ $failed -ne 0 ]]; then

@@ -239,11 +239,16 @@ TEST_F(EndToEnd, CloseHwmEndsTheProgramAndTheMonitorAndSavesTheInterval) {
 
 // The power-off path ends the whole Wine session of the prefix, this test
 // program included; the script runs Trigger, then Verify in a new session.
-TEST(PowerOff, Trigger) {
-  platform::win32::Win32SettingsBackend settings;
+// Settings of a returning user who is not asked about the recorder.
+void StartFromReturningUser(platform::win32::Win32SettingsBackend& settings) {
   settings.DeleteAll();
   settings.Write("Startup", "Version", "44");
   settings.Write("Startup", "ChkDatRec", "0");
+}
+
+TEST(PowerOff, Trigger) {
+  platform::win32::Win32SettingsBackend settings;
+  StartFromReturningUser(settings);
   settings.Write("Startup", "Temp", "1");
   settings.Write("Startup", "FastSD", "1");
   settings.Write("Startup", "AlrmBuzz", "0");
@@ -281,9 +286,7 @@ namespace drive = platform::win32::driver;
 // and Verify run as separate programs, as the session may take the first.
 TEST(LogOff, Trigger) {
   platform::win32::Win32SettingsBackend settings;
-  settings.DeleteAll();
-  settings.Write("Startup", "Version", "44");
-  settings.Write("Startup", "ChkDatRec", "0");
+  StartFromReturningUser(settings);
   settings.Write("Startup", "RecDelay", "3");
   ASSERT_TRUE(drive::Start("\"" + std::string(std::getenv("CALORIX_EXE")) + "\"", ""));
   ASSERT_NE(drive::WaitForWindow("Calorix", kLong), 0);
