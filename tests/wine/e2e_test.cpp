@@ -168,10 +168,15 @@ TEST_F(EndToEnd, TrayClicksToggleTheMonitorAndTheDashboardShowsTheReadings) {
 
 TEST_F(EndToEnd, RecordingWritesLinesThatTheViewerShows) {
   ReturningUser();
-  Set("Record", "1");
-  Set("RecDelay", "0.1");
   const WindowHandle form1 = StartCalorix();
+  // As the user would: the shortest interval typed in, then "Record Data".
+  const WindowHandle interval = drive::FindChildOfClass(form1, "ComboBox");
+  ASSERT_NE(interval, 0);
+  drive::SetComboText(interval, ".1");
+  drive::Pause(300);
+  drive::Click(drive::FindChild(form1, "Record Data", "Button"));
   drive::Pause(14'000);
+  EXPECT_EQ(Setting("Record"), "1");
   const std::string records = ReadFile("Calorix_Rec.txt");
   EXPECT_GE(CountLines(records), 2) << records;
   EXPECT_LE(CountLines(records), 4) << records;
