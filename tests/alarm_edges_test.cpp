@@ -1,4 +1,4 @@
-// Closing the countdown dialog by its close box is the same as CANCEL.
+// Edges of the alarm path: closing the countdown window, unusual handles.
 #include "tests/support/app_fixture.h"
 
 namespace calorix::testing {
@@ -21,6 +21,28 @@ TEST_F(AppTest, ClosingTheCountdownDialogCancelsThePowerOff) {
   EXPECT_NE(FileText("Calorix_ShutDown.txt").find("PC Shutdown aborted by user.\r\n"),
             std::string::npos);
   EXPECT_TRUE(desktop.TrayIcons().empty());
+}
+
+}  // namespace
+}  // namespace calorix::testing
+
+namespace calorix::testing {
+namespace {
+
+// An alarm window whose handle is negative as a signed 32-bit number is
+// still an alarm window.
+TEST_F(AppTest, AnAlarmWindowWithANegativeHandleIsSeen) {
+  ReturningUser();
+  Store("Temp", "1");
+  Store("AlrmBuzz", "0");
+  monitor.Start();
+  ASSERT_TRUE(Start());
+  desktop.SetNextHandle(-0x7F000000LL);
+  const auto alarm = monitor.OpenAlarm("CPU Tempture Alarm !");
+  ASSERT_LT(alarm, 0);
+  Advance(1000);
+  EXPECT_TRUE(app->form2.Visible());
+  EXPECT_EQ(app->state.pendingShutdownReason, "CPU Temp Alarm !");
 }
 
 }  // namespace
