@@ -104,6 +104,15 @@ WindowHandle FindChildOfClass(WindowHandle parent, std::string_view className) {
 
 bool Visible(WindowHandle window) { return IsWindowVisible(ToHwnd(window)) != FALSE; }
 
+bool WaitForVisible(WindowHandle window, bool visible, int timeoutMs) {
+  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+  while (Visible(window) != visible) {
+    if (GetTickCount64() >= until) return false;
+    PumpFor(50);
+  }
+  return true;
+}
+
 bool Checked(WindowHandle button) {
   DWORD_PTR state = 0;
   SendMessageTimeoutA(ToHwnd(button), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);

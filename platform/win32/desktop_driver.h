@@ -27,6 +27,8 @@ WindowHandle FindChildOfClass(WindowHandle parent, std::string_view className);
 std::vector<WindowHandle> Children(WindowHandle parent);
 std::string Text(WindowHandle window);
 bool Visible(WindowHandle window);
+// Waits until the window is shown (or hidden); false on time-out.
+bool WaitForVisible(WindowHandle window, bool visible, int timeoutMs);
 bool Checked(WindowHandle button);
 std::optional<Rect> WindowRect(WindowHandle window);
 

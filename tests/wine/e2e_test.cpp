@@ -83,7 +83,8 @@ class EndToEnd : public ::testing::Test {
     EXPECT_NE(form1, 0);
     // The poll timer runs once the monitor window is adjusted and hidden.
     const WindowHandle monitor = drive::WaitForWindow("VIA HWM", kLong);
-    for (int wait = 0; wait < 100 && drive::Visible(monitor); ++wait) drive::Pause(100);
+    drive::WaitForVisible(monitor, false, 10'000);
+    drive::Pause(500);  // the rest of the start
     return form1;
   }
   // The stand-in started by the test, scriptable through its control file.
@@ -111,9 +112,9 @@ TEST_F(EndToEnd, FirstRunShowsTheOptionsAndTakesTheMonitorOver) {
   const auto launched = drive::WindowRect(monitor);
   const WindowHandle form1 = drive::WaitForWindow("Calorix", kLong);
   ASSERT_NE(form1, 0);
-  for (int wait = 0; wait < 100 && drive::Visible(monitor); ++wait) drive::Pause(100);
+  drive::WaitForVisible(monitor, false, 10'000);
   // The options window comes up at the very end of the start.
-  for (int wait = 0; wait < 50 && !drive::Visible(form1); ++wait) drive::Pause(100);
+  drive::WaitForVisible(form1, true, 5000);
 
   EXPECT_EQ(Setting("Version"), "44");
   EXPECT_TRUE(drive::Visible(form1));
@@ -143,11 +144,9 @@ TEST_F(EndToEnd, TrayClicksToggleTheMonitorAndTheDashboardShowsTheReadings) {
   const WindowHandle form1 = StartCalorix();
   const WindowHandle monitor = drive::FindTopLevel("VIA HWM");
   drive::PostTrayEvent(form1, 0x202);
-  drive::Pause(1000);
-  EXPECT_TRUE(drive::Visible(monitor));
+  EXPECT_TRUE(drive::WaitForVisible(monitor, true, 5000));
   drive::PostTrayEvent(form1, 0x202);
-  drive::Pause(1000);
-  EXPECT_FALSE(drive::Visible(monitor));
+  EXPECT_TRUE(drive::WaitForVisible(monitor, false, 5000));
 
   drive::PostTrayEvent(form1, 0x205);
   ASSERT_TRUE(drive::ChooseMenuItem(kViewDashBoard, 5000));
