@@ -28,7 +28,7 @@ mkdir -p "$work"
 
 measure() {  # <exe>: prints "<cpu ticks> <peak KiB>" after $seconds of running
   local exe="$1" pid=""
-  (cd "$work" && WINEPREFIX="$prefix" wine "$exe" >/dev/null 2>&1 &)
+  (cd "$work" && WINEPREFIX="$prefix" wine "$exe" >/dev/null 2>&1 &) 2>/dev/null
   for _ in $(seq 100); do
     pid="$(pgrep -f -x "$exe" | head -n 1 || true)"
     [[ -n "$pid" ]] && break
