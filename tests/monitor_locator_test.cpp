@@ -40,6 +40,14 @@ TEST_F(RegistryTextTest, ReadsAValueWithOrWithoutItsTerminatingNul) {
   EXPECT_EQ(desktop_.OpenRegistryKeys(), 0);
 }
 
+TEST_F(RegistryTextTest, AValueThatGrowsBetweenTheTwoQueriesIsReadWhole) {
+  Put(std::string("C:\\x\0", 5));
+  desktop_.AfterNextSizeQuery([this] { Put(std::string("C:\\longer\\folder\0", 17)); });
+  EXPECT_EQ(Read(), "C:\\longer\\folder");
+  EXPECT_TRUE(desktop_.MessageBoxes().empty());
+  EXPECT_EQ(desktop_.OpenRegistryKeys(), 0);
+}
+
 TEST_F(RegistryTextTest, AMissingKeyValueOrEmptyValueReadsEmptyWithoutAMessage) {
   EXPECT_EQ(Read(), "");  // no key
   desktop_.PutRegistryValue(RegistryRoot::LocalMachine, kKey, "DisplayName", platform::kRegSz, "x");

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace calorix::sim {
 
@@ -544,7 +545,10 @@ platform::RegistryQuery SimDesktop::QueryValue(Key key, std::string_view valueNa
   }
   query.type = value->second.type;
   query.size = static_cast<std::uint32_t>(value->second.bytes.size());
-  if (bufferSize == 0) return query;  // asking for the size only
+  if (bufferSize == 0) {  // asking for the size only
+    if (auto action = std::exchange(afterSizeQuery_, nullptr)) action();
+    return query;
+  }
   if (bufferSize < query.size) {
     query.status = platform::kRegMoreData;
     return query;

@@ -150,6 +150,9 @@ class SimDesktop final : public platform::WindowManager,
   // The next query of any value fails with this status (once).
   void FailNextRegistryQuery(std::int32_t status) { failNextQuery_ = status; }
   void FailRegistryClose(bool fail) { failClose_ = fail; }
+  // Runs once, right after the next query that only asks for a value's size
+  // (to change the value between the program's two queries).
+  void AfterNextSizeQuery(std::function<void()> action) { afterSizeQuery_ = std::move(action); }
   int OpenRegistryKeys() const { return static_cast<int>(openKeys_.size()); }
 
   // ---- Settings store ---------------------------------------------------
@@ -323,6 +326,7 @@ class SimDesktop final : public platform::WindowManager,
   Key nextKey_ = 1;
   std::optional<std::int32_t> failNextQuery_;
   bool failClose_ = false;
+  std::function<void()> afterSizeQuery_;
 
   std::map<std::string, std::map<std::string, std::string>> settings_;
   bool failSettingsWrites_ = false;
