@@ -94,7 +94,6 @@ class Control {
   Control& operator=(const Control&) = delete;
 
   const ControlDecl& Decl() const { return decl_; }
-  Form& Owner() { return form_; }
 
   int State() const { return state_; }      // check box: 0 or 1
   bool Value() const { return value_; }     // option button

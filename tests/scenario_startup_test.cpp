@@ -1,4 +1,6 @@
 // The whole program started on the simulated desktop.
+#include <cmath>
+
 #include "tests/support/app_fixture.h"
 
 namespace calorix::testing {
@@ -282,6 +284,23 @@ TEST_F(ExitTest, LoggingOffRunsTheWholeExitSequence) {
   EXPECT_FALSE(monitor.Running());
   EXPECT_TRUE(desktop.TrayIcons().empty());
   EXPECT_EQ(Setting("RecDelay"), "5");
+}
+
+}  // namespace
+}  // namespace calorix::testing
+
+namespace calorix::testing {
+namespace {
+
+TEST_F(AppTest, TheWindowIsCentredInTwipsOnAnyScreen) {
+  desktop.SetScreenPixels(1280, 1024);
+  desktop.SetTwipsPerPixel(12, 12);  // 120 dots per inch
+  monitor.Start();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app->form1.Left(), (1280 * 12 - app->form1.Width()) / 2);
+  EXPECT_EQ(app->form1.Top(), (1024 * 12 - app->form1.Height()) / 2);
+  const auto rect = desktop.GetWindowRect(app->form1.Handle());
+  EXPECT_EQ(rect->left, static_cast<int>(std::lround(app->form1.Left() / 12)));
 }
 
 }  // namespace
