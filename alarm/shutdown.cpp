@@ -16,7 +16,9 @@ constexpr std::string_view kLineEnd = "\r\n";
 }  // namespace
 
 std::string ShutdownHeaderLine(std::string_view generalDate, std::string_view reason) {
-  return "<" + std::string(generalDate) + "> Shuting down on " + std::string(reason);
+  std::string line("<");
+  line.append(generalDate).append("> Shuting down on ").append(reason);
+  return line;
 }
 
 std::string ShutdownReadingsLine(const monitor::MonitorTextTable& table) {
@@ -66,8 +68,11 @@ void Shutdown::ViewLog() {
   if (platform.files.CanOpenForReading(kShutdownLogName)) {
     // The editor by its full path: a "notepad.exe" planted in the current
     // directory must not be the one that starts.
-    platform.shell.StartCommandLine("\"" + platform.shell.SystemProgramPath("notepad.exe") + "\" " +
-                                    std::string(kShutdownLogName));
+    std::string commandLine("\"");
+    commandLine.append(platform.shell.SystemProgramPath("notepad.exe"))
+        .append("\" ")
+        .append(kShutdownLogName);
+    platform.shell.StartCommandLine(commandLine);
     return;
   }
   platform.system.Beep();
