@@ -20,15 +20,6 @@ constexpr char kRecords[] = "Calorix_Rec.txt";
 // The stand-in's readings as a record shows them.
 constexpr char kReadings[] = "45 , 4500, 36 , 3200, 1.52, 3.31, 5.02,  12.16 ";
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-    lines.push_back(text.substr(start, end - start));
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
-}
-
 // "08/12/26 09:mm" for the given minute after 09:00 on the simulated day.
 std::string StampAt(int minutesAfterNine) {
   char buffer[32];
@@ -67,9 +58,6 @@ class RecorderScenario : public AppTest {
   }
 
   std::vector<std::string> Lines() { return SplitLines(FileText(kRecords)); }
-  bool Exists(const std::string& name) {
-    return std::filesystem::exists(desktop.CurrentDirectoryPath() / name);
-  }
   void WriteFile(const std::filesystem::path& path, const std::string& text) {
     std::ofstream file(path, std::ios::binary);
     file << text;
@@ -172,12 +160,12 @@ TEST_F(RecorderScenario, SwitchingRecordingOnRecordsAtTheNextStepAndOffStopsIt) 
   ASSERT_EQ(app->form1["MnuRecord"].State(), 0);
   ASSERT_EQ(app->form1["Combo1"].Text(), "5");
   Advance(9'000);
-  EXPECT_FALSE(Exists(kRecords));
+  EXPECT_FALSE(FileExists(kRecords));
 
   Click("MnuRecord");
   EXPECT_EQ(Setting("Record"), "1");
   Advance(2'999);
-  EXPECT_FALSE(Exists(kRecords));
+  EXPECT_FALSE(FileExists(kRecords));
   Advance(1);
   EXPECT_EQ(Lines().size(), 1u);
   Advance(60'000);
@@ -242,10 +230,10 @@ TEST_F(RecorderScenario, UnwritableRecordFileLosesThatRecordOnlyAndTheNextDueSte
   ASSERT_EQ(desktop.Beeps(), 1);
   desktop.LockFile(kRecords, true);
   Advance(3'000);  // due, but the file refuses
-  EXPECT_FALSE(Exists(kRecords));
+  EXPECT_FALSE(FileExists(kRecords));
   desktop.LockFile(kRecords, false);
   Advance(3'000);  // not due: the count went on
-  EXPECT_FALSE(Exists(kRecords));
+  EXPECT_FALSE(FileExists(kRecords));
   Advance(3'000);  // due again
   EXPECT_EQ(Lines().size(), 1u);
   EXPECT_EQ(desktop.Beeps(), 1);
@@ -386,13 +374,13 @@ TEST_F(RecorderScenario, ClearAsksThenDeletesTheFileAndClosesTheViewer) {
   ASSERT_EQ(desktop.MessageBoxes().size(), 1u);
   EXPECT_EQ(desktop.MessageBoxes()[0].text, "Delete all recorded HWM data?");
   EXPECT_EQ(desktop.MessageBoxes()[0].buttons, MessageButtons::YesNo);
-  EXPECT_TRUE(Exists(kRecords));
+  EXPECT_TRUE(FileExists(kRecords));
   EXPECT_TRUE(ViewerOpen());
   EXPECT_FALSE(app->form1.Visible());
 
   desktop.QueueAnswer(MessageAnswer::Yes);
   Click("Command4");
-  EXPECT_FALSE(Exists(kRecords));
+  EXPECT_FALSE(FileExists(kRecords));
   EXPECT_FALSE(ViewerOpen());
   EXPECT_FALSE(app->menu["MnuVwDat"].checked);
   EXPECT_EQ(app->recorder.DatViewOpen, 0);
@@ -453,7 +441,7 @@ TEST_F(RecorderScenario, ReminderAnsweredYesTurnsRecordingOffBeforeTheMonitorSta
   EXPECT_EQ(recordAtLaunch, "0");
   EXPECT_EQ(app->form1["MnuRecord"].State(), 0);
   Advance(60'000);
-  EXPECT_FALSE(Exists(kRecords));
+  EXPECT_FALSE(FileExists(kRecords));
 }
 
 TEST_F(RecorderScenario, ReminderAnsweredNoKeepsRecording) {

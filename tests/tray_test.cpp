@@ -36,10 +36,6 @@ class TrayTest : public AppTest {
     ASSERT_TRUE(Start());
     Advance(3000);
   }
-  std::string Tip() {
-    const std::string& tip = TrayIcon()->szTip;
-    return tip.substr(0, tip.find('\0'));
-  }
   platform::IconHandle Icon(int id) { return host.LoadIconResource(id); }
   int Requests(TrayOperation operation) {
     int count = 0;

@@ -1,9 +1,19 @@
 #include "tests/support/app_fixture.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace calorix::testing {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    lines.push_back(text.substr(start, end - start));
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
 
 bool AppTest::Start() {
   app = std::make_unique<App>(desktop.Platform(), host);
@@ -28,6 +38,16 @@ std::string AppTest::FileText(const std::string& name) {
   std::ostringstream text;
   text << file.rdbuf();
   return text.str();
+}
+
+bool AppTest::FileExists(const std::string& name) {
+  return std::filesystem::exists(desktop.CurrentDirectoryPath() / name);
+}
+
+std::string AppTest::Tip() {
+  const platform::TrayRecord* icon = TrayIcon();
+  if (icon == nullptr) return {};
+  return icon->szTip.substr(0, icon->szTip.find('\0'));
 }
 
 const platform::TrayRecord* AppTest::TrayIcon() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/app.h"
 #include "platform/sim/sim_desktop.h"
@@ -14,6 +15,9 @@
 #include "tests/support/sim_monitor.h"
 
 namespace calorix::testing {
+
+// A file's lines without their CR LF ends.
+std::vector<std::string> SplitLines(const std::string& text);
 
 class AppTest : public ::testing::Test {
  protected:
@@ -42,6 +46,9 @@ class AppTest : public ::testing::Test {
   // A settings store as a returning user has it: version 44 and nothing else.
   void ReturningUser() { Store("Version", "44"); }
   std::string FileText(const std::string& name);
+  bool FileExists(const std::string& name);
+  // The tray's tooltip as the shell shows it (up to its NUL); empty without an icon.
+  std::string Tip();
   const platform::TrayRecord* TrayIcon();
   int MessageBoxesWithText(const std::string& text);
 

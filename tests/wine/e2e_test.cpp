@@ -43,6 +43,27 @@ int CountLines(const std::string& text) {
   return lines;
 }
 
+// Settings of a returning user who is not asked about the recorder.
+void StartFromReturningUser(platform::win32::Win32SettingsBackend& settings) {
+  settings.DeleteAll();
+  settings.Write("Startup", "Version", "44");
+  settings.Write("Startup", "ChkDatRec", "0");
+}
+
+// The stand-in started by the test, scriptable through its control file in
+// the current folder; true once its window is up.
+bool StartScriptableMonitor() {
+  std::ofstream(kControlFile).close();
+  const std::string control = platform::win32::Win32Files().CurrentDirectory() + "\\" + kControlFile;
+  return drive::Start(std::string("\"") + kMonitorExe + "\" --control \"" + control + "\"",
+                      kMonitorFolder) &&
+         drive::WaitForWindow("VIA HWM", kLong) != 0;
+}
+
+void Script(const std::string& command) {
+  std::ofstream(kControlFile, std::ios::app) << command << "\n";
+}
+
 class EndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -71,10 +92,7 @@ class EndToEnd : public ::testing::Test {
     return settings_.Read(section, key);
   }
   // A returning user: no first-run options window, no recorder question.
-  void ReturningUser() {
-    Set("Version", "44");
-    Set("ChkDatRec", "0");
-  }
+  void ReturningUser() { StartFromReturningUser(settings_); }
 
   // Starts Calorix and waits until it has taken the monitor over.
   WindowHandle StartCalorix() {
@@ -87,22 +105,9 @@ class EndToEnd : public ::testing::Test {
     drive::Pause(500);  // the rest of the start
     return form1;
   }
-  // The stand-in started by the test, scriptable through its control file.
-  void StartScriptableMonitor() {
-    std::ofstream(kControlFile).close();
-    const std::string control = std::string(CurrentFolder()) + "\\" + kControlFile;
-    ASSERT_TRUE(drive::Start(std::string("\"") + kMonitorExe + "\" --control \"" + control + "\"",
-                             kMonitorFolder));
-    ASSERT_NE(drive::WaitForWindow("VIA HWM", kLong), 0);
-  }
-  void Script(const std::string& command) {
-    std::ofstream(kControlFile, std::ios::app) << command << "\n";
-  }
-  std::string CurrentFolder() { return files_.CurrentDirectory(); }
 
   std::string calorixExe_;
   platform::win32::Win32SettingsBackend settings_;
-  platform::win32::Win32Files files_;
 };
 
 TEST_F(EndToEnd, FirstRunShowsTheOptionsAndTakesTheMonitorOver) {
@@ -193,7 +198,7 @@ TEST_F(EndToEnd, AnEnabledAlarmLogsClosesTheMonitorAndCountsDownUntilCancel) {
   ReturningUser();
   Set("Temp", "1");
   Set("AlrmBuzz", "0");
-  StartScriptableMonitor();
+  ASSERT_TRUE(StartScriptableMonitor());
   StartCalorix();
   Script("alarm open CPU Tempture Alarm !");
   const WindowHandle dialog = drive::WaitForWindow("ALARM SHUT DOWN!", kLong);
@@ -243,29 +248,17 @@ TEST_F(EndToEnd, CloseHwmEndsTheProgramAndTheMonitorAndSavesTheInterval) {
 
 // The power-off path ends the whole Wine session of the prefix, this test
 // program included; the script runs Trigger, then Verify in a new session.
-// Settings of a returning user who is not asked about the recorder.
-void StartFromReturningUser(platform::win32::Win32SettingsBackend& settings) {
-  settings.DeleteAll();
-  settings.Write("Startup", "Version", "44");
-  settings.Write("Startup", "ChkDatRec", "0");
-}
-
 TEST(PowerOff, Trigger) {
   platform::win32::Win32SettingsBackend settings;
   StartFromReturningUser(settings);
   settings.Write("Startup", "Temp", "1");
   settings.Write("Startup", "FastSD", "1");
   settings.Write("Startup", "AlrmBuzz", "0");
-  std::ofstream(kControlFile).close();
-  platform::win32::Win32Files files;
-  ASSERT_TRUE(drive::Start(std::string("\"") + kMonitorExe + "\" --control \"" +
-                               files.CurrentDirectory() + "\\" + kControlFile + "\"",
-                           kMonitorFolder));
-  ASSERT_NE(drive::WaitForWindow("VIA HWM", kLong), 0);
+  ASSERT_TRUE(StartScriptableMonitor());
   ASSERT_TRUE(drive::Start("\"" + std::string(std::getenv("CALORIX_EXE")) + "\"", ""));
   ASSERT_NE(drive::WaitForWindow("Calorix", kLong), 0);
   drive::Pause(3000);
-  std::ofstream(kControlFile, std::ios::app) << "alarm open CPU       Tempture Alarm !\n";
+  Script("alarm open CPU       Tempture Alarm !");
   drive::Pause(30'000);  // the session ends before this does
   FAIL() << "the PC was not powered off";
 }
