@@ -1,0 +1,17 @@
+// Small text helpers shared by the parts of the simulated desktop.
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace calorix::sim::detail {
+
+// Window titles, registry paths and value names compare without regard to case.
+inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+}  // namespace calorix::sim::detail

@@ -1,0 +1,259 @@
+// The simulated desktop's windows: creation as a test arranges them, and
+// the window manager's calls as the program makes them.
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+#include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_text.h"
+
+namespace calorix::sim {
+
+using detail::EqualsIgnoringCase;
+using platform::Rect;
+
+namespace {
+
+// What GetWindowTextA hands back: at most bufferChars - 1 characters, and
+// nothing behind a NUL, since the caller gets a C string.
+std::string CutForBuffer(const std::string& text, int bufferChars) {
+  if (bufferChars <= 0) return {};
+  std::string cut = text.substr(0, static_cast<std::size_t>(bufferChars - 1));
+  if (const auto nul = cut.find('\0'); nul != std::string::npos) cut.resize(nul);
+  return cut;
+}
+
+}  // namespace
+
+WindowHandle SimDesktop::CreateWindow(WindowHandle parent, std::string className,
+                                      std::string title, Rect rect, int processId) {
+  if (parent == 0) parent = desktop_;
+  SimWindow* parentWindow = Find(parent);
+  if (parentWindow == nullptr) throw std::invalid_argument("parent window does not exist");
+  SimWindow window;
+  window.handle = nextHandle_++;
+  window.parent = parent;
+  window.className = std::move(className);
+  window.title = std::move(title);
+  window.processId = processId;
+  const int originX = parentWindow->rect.left + parentWindow->clientOffsetX;
+  const int originY = parentWindow->rect.top + parentWindow->clientOffsetY;
+  if (parent == desktop_) {
+    window.rect = rect;
+    window.clientOffsetX = 4;
+    window.clientOffsetY = 23;
+    window.systemMenu = std::vector<std::string>{"Restore", "Move",     "Size", "Minimize",
+                                                 "Maximize", "-",       "Close"};
+  } else {
+    window.rect = {originX + rect.left, originY + rect.top, originX + rect.right,
+                   originY + rect.bottom};
+  }
+  parentWindow->children.push_back(window.handle);
+  const WindowHandle handle = window.handle;
+  windows_.emplace(handle, std::move(window));
+  return handle;
+}
+
+WindowHandle SimDesktop::CreateTopLevel(std::string title, Rect rect, int processId) {
+  return CreateWindow(desktop_, "SimFrame", std::move(title), rect, processId);
+}
+
+void SimDesktop::DestroyWindow(WindowHandle window) {
+  SimWindow* target = Find(window);
+  if (target == nullptr || window == desktop_) return;
+  const std::vector<WindowHandle> children = target->children;
+  for (const WindowHandle child : children) DestroyWindow(child);
+  if (SimWindow* parent = Find(target->parent)) std::erase(parent->children, window);
+  windows_.erase(window);
+}
+
+void SimDesktop::SetWindowTitle(WindowHandle window, std::string title) {
+  if (SimWindow* target = Find(window)) target->title = std::move(title);
+}
+
+void SimDesktop::SetMinimized(WindowHandle window, bool minimized) {
+  if (SimWindow* target = Find(window)) target->minimized = minimized;
+}
+
+SimWindow* SimDesktop::Find(WindowHandle window) {
+  const auto found = windows_.find(window);
+  return found == windows_.end() ? nullptr : &found->second;
+}
+
+const SimWindow& SimDesktop::Window(WindowHandle window) const { return windows_.at(window); }
+
+void SimDesktop::SetScreenPixels(int width, int height) {
+  screenWidth_ = width;
+  screenHeight_ = height;
+  windows_.at(desktop_).rect = {0, 0, width, height};
+}
+
+void SimDesktop::SetTwipsPerPixel(int x, int y) {
+  twipsX_ = x;
+  twipsY_ = y;
+}
+
+WindowHandle SimDesktop::FindTopLevelWindow(std::string_view title) {
+  for (const WindowHandle handle : windows_.at(desktop_).children)
+    if (EqualsIgnoringCase(windows_.at(handle).title, title)) return handle;
+  return 0;
+}
+
+void SimDesktop::CollectDescendants(const SimWindow& window, std::vector<WindowHandle>& out) const {
+  for (const WindowHandle child : window.children) {
+    out.push_back(child);
+    CollectDescendants(windows_.at(child), out);
+  }
+}
+
+void SimDesktop::EnumerateDescendants(WindowHandle parent,
+                                      const std::function<bool(WindowHandle)>& visit) {
+  // Like Windows, list the windows first and then visit those still alive,
+  // so that the visitor may create or destroy windows.
+  const SimWindow* start = Find(parent);
+  if (start == nullptr) return;
+  std::vector<WindowHandle> descendants;
+  CollectDescendants(*start, descendants);
+  for (const WindowHandle handle : descendants) {
+    if (Find(handle) == nullptr) continue;
+    if (!visit(handle)) return;
+  }
+}
+
+std::string SimDesktop::WindowText(WindowHandle window, int bufferChars) {
+  ++windowReads_;
+  const SimWindow* target = Find(window);
+  return target == nullptr ? std::string() : CutForBuffer(target->title, bufferChars);
+}
+
+std::string SimDesktop::ClassName(WindowHandle window, int bufferChars) {
+  ++windowReads_;
+  const SimWindow* target = Find(window);
+  return target == nullptr ? std::string() : CutForBuffer(target->className, bufferChars);
+}
+
+WindowHandle SimDesktop::FirstChild(WindowHandle window) {
+  const SimWindow* target = Find(window);
+  return target == nullptr || target->children.empty() ? 0 : target->children.front();
+}
+
+WindowHandle SimDesktop::NextSibling(WindowHandle window) {
+  const SimWindow* target = Find(window);
+  if (target == nullptr || window == desktop_) return 0;
+  const auto& siblings = windows_.at(target->parent).children;
+  const auto at = std::find(siblings.begin(), siblings.end(), window);
+  return at == siblings.end() || at + 1 == siblings.end() ? 0 : *(at + 1);
+}
+
+bool SimDesktop::IsChild(WindowHandle parent, WindowHandle window) {
+  if (Find(parent) == nullptr) return false;
+  for (const SimWindow* current = Find(window); current != nullptr && current->handle != desktop_;
+       current = Find(current->parent)) {
+    if (current->parent == parent) return true;
+  }
+  return false;
+}
+
+bool SimDesktop::IsIconic(WindowHandle window) {
+  const SimWindow* target = Find(window);
+  return target != nullptr && target->minimized;
+}
+
+bool SimDesktop::IsVisible(WindowHandle window) {
+  const SimWindow* target = Find(window);
+  return target != nullptr && target->visible;
+}
+
+bool SimDesktop::ShowWindow(WindowHandle window, platform::ShowCommand command) {
+  SimWindow* target = Find(window);
+  if (target == nullptr) return false;
+  const bool wasVisible = target->visible;
+  switch (command) {
+    case platform::ShowCommand::Hide: target->visible = false; break;
+    case platform::ShowCommand::Show: target->visible = true; break;
+    case platform::ShowCommand::ShowNormal:
+      target->visible = true;
+      target->minimized = false;
+      break;
+    case platform::ShowCommand::ShowMinimized:
+      target->visible = true;
+      target->minimized = true;
+      break;
+  }
+  return wasVisible;
+}
+
+bool SimDesktop::MoveWindow(WindowHandle window, int left, int top, int width, int height,
+                            bool /*repaint*/) {
+  SimWindow* target = Find(window);
+  if (target == nullptr || window == desktop_) return false;
+  const SimWindow& parent = windows_.at(target->parent);
+  const int originX = target->parent == desktop_ ? 0 : parent.rect.left + parent.clientOffsetX;
+  const int originY = target->parent == desktop_ ? 0 : parent.rect.top + parent.clientOffsetY;
+  const int dx = originX + left - target->rect.left;
+  const int dy = originY + top - target->rect.top;
+  target->rect = {originX + left, originY + top, originX + left + width, originY + top + height};
+  ++target->moveCount;
+  // Descendants keep their place in the parent's client area.
+  std::vector<WindowHandle> descendants;
+  CollectDescendants(*target, descendants);
+  for (const WindowHandle handle : descendants) {
+    Rect& rect = windows_.at(handle).rect;
+    rect = {rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+  }
+  return true;
+}
+
+std::optional<Rect> SimDesktop::GetWindowRect(WindowHandle window) {
+  const SimWindow* target = Find(window);
+  if (target == nullptr) return std::nullopt;
+  return target->rect;
+}
+
+bool SimDesktop::SetTopmost(WindowHandle window, platform::ZOrder insertAfter) {
+  SimWindow* target = Find(window);
+  if (target == nullptr) return false;
+  target->topmost = insertAfter == platform::ZOrder::Topmost;
+  return true;
+}
+
+bool SimDesktop::PostCloseRequest(WindowHandle window) {
+  if (Find(window) == nullptr) return false;
+  Post([this, window] {
+    SimWindow* target = Find(window);
+    if (target == nullptr) return;
+    if (target->onClose) {
+      auto onClose = target->onClose;  // the handler may destroy the window
+      onClose();
+    } else {
+      DestroyWindow(window);
+    }
+  });
+  return true;
+}
+
+std::optional<int> SimDesktop::SystemMenuItemCount(WindowHandle window) {
+  const SimWindow* target = Find(window);
+  if (target == nullptr || !target->systemMenu) return std::nullopt;
+  return static_cast<int>(target->systemMenu->size());
+}
+
+bool SimDesktop::RemoveSystemMenuItem(WindowHandle window, int position) {
+  SimWindow* target = Find(window);
+  if (target == nullptr || !target->systemMenu || position < 0 ||
+      position >= static_cast<int>(target->systemMenu->size()))
+    return false;
+  target->systemMenu->erase(target->systemMenu->begin() + position);
+  return true;
+}
+
+bool SimDesktop::DrawMenuBar(WindowHandle window) { return Find(window) != nullptr; }
+
+bool SimDesktop::ActivateByTitle(std::string_view title) {
+  const WindowHandle window = FindTopLevelWindow(title);
+  if (window == 0) return false;
+  windows_.at(window).minimized = false;
+  return true;
+}
+
+}  // namespace calorix::sim
