@@ -22,11 +22,13 @@ std::string ShutdownHeaderLine(std::string_view generalDate, std::string_view re
 }
 
 std::string ShutdownReadingsLine(const monitor::MonitorTextTable& table) {
-  return "CPU=" + table.Slot(slots::kCpuTemp) + " fan=" + table.Slot(slots::kCpuFan) +
-         ", Sys=" + table.Slot(slots::kSysTemp) + " fan=" + table.Slot(slots::kSysFan) +
-         ", Vcore=" + TrimBlanks(table.Slot(slots::kVcore)) +
-         ", 3.3v=" + TrimBlanks(table.Slot(slots::kVolts33)) +
-         ", 5v=" + TrimBlanks(table.Slot(slots::kVolts5)) + ", 12v=" + table.Slot(slots::kVolts12);
+  // Control characters inside a reading become blanks: the line stays one line.
+  const auto reading = [&table](int slot) { return BlankControlCharacters(table.Slot(slot)); };
+  return "CPU=" + reading(slots::kCpuTemp) + " fan=" + reading(slots::kCpuFan) +
+         ", Sys=" + reading(slots::kSysTemp) + " fan=" + reading(slots::kSysFan) +
+         ", Vcore=" + TrimBlanks(reading(slots::kVcore)) +
+         ", 3.3v=" + TrimBlanks(reading(slots::kVolts33)) +
+         ", 5v=" + TrimBlanks(reading(slots::kVolts5)) + ", 12v=" + reading(slots::kVolts12);
 }
 
 Shutdown::Shutdown(App& app) : app_(app) {

@@ -17,6 +17,14 @@ enum class Form {
   kText,     // any text
 };
 
+// What a kNumber key's value must fit into where the program uses it; a
+// stored number outside it reads as the default.
+enum class Range {
+  kAny,
+  kSingle,  // a single-precision float (the recording interval)
+  kInt32,   // a 32-bit integer (a window position)
+};
+
 struct Key {
   std::string_view section;
   std::string_view name;
@@ -24,6 +32,7 @@ struct Key {
   // The default as text; empty for kNumber keys whose default the caller
   // computes (the dashboard position).
   std::string_view defaultText;
+  Range range = Range::kAny;
 };
 
 // The version this release writes under "Version".
@@ -46,15 +55,15 @@ inline constexpr Key kAlarm{kStartup, "Alarm", Form::kText, ""};
 inline constexpr Key kAlrmBuzz{kStartup, "AlrmBuzz", Form::kState, "1"};
 inline constexpr Key kSView{kStartup, "SView", Form::kState, "1"};
 inline constexpr Key kRecord{kStartup, "Record", Form::kState, "0"};
-inline constexpr Key kRecDelay{kStartup, "RecDelay", Form::kNumber, "5"};
+inline constexpr Key kRecDelay{kStartup, "RecDelay", Form::kNumber, "5", Range::kSingle};
 inline constexpr Key kChkDatRec{kStartup, "ChkDatRec", Form::kState, "1"};
 inline constexpr Key kSwapCpuSys{kStartup, "SwapCpuSys", Form::kYesNo, "False"};
 inline constexpr Key kCPUSysTemp{kStartup, "CPUSysTemp", Form::kYesNo, "False"};
 inline constexpr Key kNoIcon{kStartup, "NoIcon", Form::kYesNo, "False"};
 inline constexpr Key kCpuOnly{kStartup, "CpuOnly", Form::kYesNo, "True"};
 inline constexpr Key kDashOn{kStartup, "DashOn", Form::kState, "0"};
-inline constexpr Key kDBLeft{kStartup, "DBLeft", Form::kNumber, ""};
-inline constexpr Key kDBTop{kStartup, "DBTop", Form::kNumber, ""};
+inline constexpr Key kDBLeft{kStartup, "DBLeft", Form::kNumber, "", Range::kInt32};
+inline constexpr Key kDBTop{kStartup, "DBTop", Form::kNumber, "", Range::kInt32};
 inline constexpr Key kPosition{kViaHwm, "Position", Form::kState, "0"};
 inline constexpr Key kHWMLeft{kViaHwm, "HWMLeft", Form::kInteger, "-100"};
 inline constexpr Key kHWMTop{kViaHwm, "HWMTop", Form::kInteger, "-100"};

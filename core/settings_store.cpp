@@ -19,6 +19,19 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 
+bool FitsRange(double value, settings::Range range) {
+  switch (range) {
+    case settings::Range::kAny:
+      return true;
+    case settings::Range::kSingle:
+      return std::fabs(value) <= std::numeric_limits<float>::max();
+    case settings::Range::kInt32:
+      return value >= std::numeric_limits<std::int32_t>::min() &&
+             value <= std::numeric_limits<std::int32_t>::max();
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<std::int32_t> ParseIntegerText(std::string_view text,
@@ -75,7 +88,8 @@ std::int32_t SettingsStore::ReadInteger(const settings::Key& key) {
 double SettingsStore::ReadNumber(const settings::Key& key, double fallback) {
   const std::string separator = locale_.DecimalSeparator();
   if (auto stored = backend_.Read(key.section, key.name))
-    if (const auto value = ParseNumberText(*stored, separator)) return *value;
+    if (const auto value = ParseNumberText(*stored, separator); value && FitsRange(*value, key.range))
+      return *value;
   return ParseNumberText(key.defaultText, ".").value_or(fallback);
 }
 

@@ -19,6 +19,16 @@ inline std::string_view TrimmedView(std::string_view text) {
 }
 inline std::string TrimBlanks(std::string_view text) { return std::string(TrimmedView(text)); }
 
+// The text with every control character (CR, LF, TAB, NUL and the rest below
+// a blank) turned into a blank, so a reading written into a line of a text
+// file can never break that line.
+inline std::string BlankControlCharacters(std::string_view text) {
+  std::string line(text);
+  for (char& c : line)
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  return line;
+}
+
 // Runs one step of a stretch whose failures are to be ignored: a failing
 // step is skipped and the caller goes on with the next one.
 template <typename Step>

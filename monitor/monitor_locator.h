@@ -1,6 +1,7 @@
 // Finding the monitor's folder and window, and starting it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,27 @@ std::string GetPath(platform::Platform& platform);
 // The monitor's main window, or 0 when it is not running.
 platform::WindowHandle FindMonitorWindow(platform::WindowManager& windows);
 
+// How long the descendant count of a launched monitor's window must stay
+// unchanged before the window counts as complete.
+inline constexpr std::uint64_t kControlsSettleMs = 500;
+
+// Decides when a launched monitor's window holds its controls: as soon as it
+// has as many descendants as the text table has slots, or once it has some
+// and their count has not changed for kControlsSettleMs. Counting only to
+// the 42 readings would not do: the buttons the take-over hides and moves
+// come after them. A window without any control is not complete: a monitor
+// may show its window before it builds the rest. A different window starts
+// the watch anew.
+class ControlsSettled {
+ public:
+  bool Check(platform::WindowHandle window, int descendants, std::uint64_t nowMs);
+
+ private:
+  platform::WindowHandle window_ = 0;
+  int count_ = -1;
+  std::uint64_t sinceMs_ = 0;
+};
+
 struct LaunchOutcome {
   enum class Result {
     kFound,         // the window appeared; `window` holds it
@@ -32,8 +54,9 @@ struct LaunchOutcome {
 };
 
 // Starts viahm.exe in `installFolder` and waits up to 60 seconds for its
-// window, handling window events meanwhile (tray clicks stay alive). Between
-// look-ups it sleeps briefly rather than spinning a processor core.
+// window and its controls, handling window events meanwhile (tray clicks
+// stay alive). Between look-ups it sleeps briefly rather than spinning a
+// processor core.
 LaunchOutcome LaunchAndWait(platform::Platform& platform, platform::WindowHandle owner,
                             std::string_view installFolder);
 

@@ -41,11 +41,14 @@ std::string RecordTimestamp(const platform::LocalDateTime& when, std::string_vie
 }
 
 std::string RecordLine(std::string_view timestamp, const monitor::MonitorTextTable& table) {
-  return std::string(timestamp) + ", " + PadTo(table.Slot(slots::kCpuTemp), 3) + ", " +
-         PadTo(table.Slot(slots::kCpuFan), 4) + ", " + PadTo(table.Slot(slots::kSysTemp), 3) + ", " +
-         PadTo(table.Slot(slots::kSysFan), 4) + ", " + TrimBlanks(table.Slot(slots::kVcore)) + ", " +
-         TrimBlanks(table.Slot(slots::kVolts33)) + ", " + TrimBlanks(table.Slot(slots::kVolts5)) +
-         ", " + table.Slot(slots::kVolts12);
+  // A reading is written as read, except that a control character inside it
+  // becomes a blank: one record is always one line.
+  const auto reading = [&table](int slot) { return BlankControlCharacters(table.Slot(slot)); };
+  return std::string(timestamp) + ", " + PadTo(reading(slots::kCpuTemp), 3) + ", " +
+         PadTo(reading(slots::kCpuFan), 4) + ", " + PadTo(reading(slots::kSysTemp), 3) + ", " +
+         PadTo(reading(slots::kSysFan), 4) + ", " + TrimBlanks(reading(slots::kVcore)) + ", " +
+         TrimBlanks(reading(slots::kVolts33)) + ", " + TrimBlanks(reading(slots::kVolts5)) + ", " +
+         reading(slots::kVolts12);
 }
 
 Recorder::Recorder(App& app) : app_(app) {
@@ -61,7 +64,15 @@ Recorder::Recorder(App& app) : app_(app) {
 
 void Recorder::Step() {
   auto& platform = app_.platform;
-  if (app_.form1["MnuRecord"].State() == 1 && RecCount == 1) {
+  const bool due = app_.form1["MnuRecord"].State() == 1 && RecCount == 1;
+  if (due && app_.table.Counter() == 0) {
+    // The scrape found no text at all: the monitor window was gone or had no
+    // controls yet. A record of empty fields would be noise, so the record
+    // stays due and the next cycle with readings writes it.
+    RecInterval = static_cast<float>(IntervalValue(app_.form1["Combo1"].Text()));
+    return;
+  }
+  if (due) {
     const std::string line =
         RecordLine(RecordTimestamp(platform.clock.Now(), platform.locale.DateSeparator(),
                                    platform.locale.TimeSeparator()),

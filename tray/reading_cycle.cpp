@@ -1,6 +1,8 @@
 #include "tray/reading_cycle.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/text.h"
 #include "core/app.h"
@@ -14,9 +16,12 @@ namespace slots = monitor::slots;
 
 std::string CtoF_Deg(std::string& text) {
   const std::int32_t celsius = monitor::ParseLeadingWholeNumber(text);
-  // Every temperature is converted, also 68 °C and above.
-  const std::int32_t fahrenheit = RoundHalfEven(celsius * 9.0 / 5.0) + 32;
-  text = std::to_string(fahrenheit);
+  // Every temperature is converted, also 68 °C and above. Computed wide and
+  // clamped: a huge reading text must not overflow.
+  const std::int64_t fahrenheit =
+      static_cast<std::int64_t>(std::nearbyint(celsius * 9.0 / 5.0)) + 32;
+  text = std::to_string(std::clamp<std::int64_t>(fahrenheit, std::numeric_limits<std::int32_t>::min(),
+                                                 std::numeric_limits<std::int32_t>::max()));
   return text;
 }
 
