@@ -91,7 +91,7 @@ class ScraperTest : public ::testing::Test {
 
 TEST_F(ScraperTest, StoresTheFirst42TextsAndStopsAtThe43rdWindow) {
   const WindowHandle main = MonitorWith(50);
-  const int readsBefore = desktop_.WindowReads();
+  const auto readsBefore = desktop_.WindowReads();
   ScrapeMonitorTexts(desktop_, table_, main);
   EXPECT_EQ(table_.Counter(), 42);
   EXPECT_EQ(table_.Slot(0), "text 0");

@@ -37,11 +37,7 @@ class TrayTest : public AppTest {
     Advance(3000);
   }
   platform::IconHandle Icon(int id) { return host.LoadIconResource(id); }
-  int Requests(TrayOperation operation) {
-    int count = 0;
-    for (const auto& request : desktop.TrayRequests()) count += request.operation == operation;
-    return count;
-  }
+  std::uint64_t Requests(TrayOperation operation) { return desktop.TrayRequestCount(operation); }
 };
 
 TEST_F(TrayTest, ReadingsBecomeTheTooltipEveryThirdTick) {
@@ -71,7 +67,7 @@ TEST_F(TrayTest, StoppedFansAndFahrenheitChangeTheTooltip) {
 TEST_F(TrayTest, ThePictureFollowsTheTemperatureAndIsOnlySentWhenItChanges) {
   StartAndRead();
   EXPECT_EQ(TrayIcon()->hIcon, Icon(45));
-  const int modifies = Requests(TrayOperation::Modify);
+  const auto modifies = Requests(TrayOperation::Modify);
   Advance(3000);
   EXPECT_EQ(Requests(TrayOperation::Modify), modifies + 1);  // the tip only
 
@@ -116,8 +112,8 @@ TEST_F(TrayTest, CpuAndSystemTemperaturesTakeTurns) {
 
 TEST_F(TrayTest, TheLogoOptionKeepsTheApplicationPictureButNotTheTip) {
   StartAndRead();
-  const int adds = Requests(TrayOperation::Add);
-  const int deletes = Requests(TrayOperation::Delete);
+  const auto adds = Requests(TrayOperation::Add);
+  const auto deletes = Requests(TrayOperation::Delete);
   Click("NoIconO");
   EXPECT_EQ(Setting("NoIcon"), "True");
   EXPECT_EQ(Requests(TrayOperation::Delete), deletes);  // the logo is not removed first
@@ -138,7 +134,7 @@ TEST_F(TrayTest, TheLogoOptionKeepsTheApplicationPictureButNotTheTip) {
 
 TEST_F(TrayTest, TheIconIsRenewedOnceInTheNinthCycle) {
   ASSERT_TRUE(Start());
-  const int adds = Requests(TrayOperation::Add);
+  const auto adds = Requests(TrayOperation::Add);
   Advance(8 * 3000);
   EXPECT_EQ(Requests(TrayOperation::Add), adds);
   Advance(3000);

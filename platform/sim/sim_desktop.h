@@ -8,6 +8,7 @@
 // in time order.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/recent_log.h"
 
 namespace calorix::sim {
 
@@ -130,14 +132,21 @@ class SimDesktop final : public platform::WindowManager,
   void OnMessageBox(std::function<void(const platform::MessageBoxRequest&)> hook) {
     messageHook_ = std::move(hook);
   }
-  const std::vector<platform::MessageBoxRequest>& MessageBoxes() const { return messageBoxes_; }
+  // The most recent boxes (RecentLog::kKept of them) and, by Total(), how many in all.
+  const RecentLog<platform::MessageBoxRequest>& MessageBoxes() const { return messageBoxes_; }
 
   // ---- Shell and tray ---------------------------------------------------
   // What starting `file` does (for example: create the monitor's windows).
   void OnLaunch(std::string file, std::function<void(const ShellExecuteCall&)> launch);
-  const std::vector<ShellExecuteCall>& ShellExecutes() const { return shellExecutes_; }
-  const std::vector<std::string>& CommandLinesStarted() const { return commandLines_; }
-  const std::vector<TrayRequest>& TrayRequests() const { return trayRequests_; }
+  // Each of these keeps the most recent calls and counts them all, so that
+  // a long run does not grow them.
+  const RecentLog<ShellExecuteCall>& ShellExecutes() const { return shellExecutes_; }
+  const RecentLog<std::string>& CommandLinesStarted() const { return commandLines_; }
+  const RecentLog<TrayRequest>& TrayRequests() const { return trayRequests_; }
+  // Every tray request of this kind since the start.
+  std::uint64_t TrayRequestCount(platform::TrayOperation operation) const {
+    return trayRequestCounts_[static_cast<std::size_t>(operation)];
+  }
   // The icons in the tray now, by (owner window, id).
   const std::map<std::pair<WindowHandle, std::uint32_t>, platform::TrayRecord>& TrayIcons() const {
     return trayIcons_;
@@ -171,14 +180,14 @@ class SimDesktop final : public platform::WindowManager,
   // ---- Sound, power, process --------------------------------------------
   int Beeps() const { return beeps_; }
   int AlarmSoundsPlayed() const { return alarmSounds_; }
-  const std::vector<std::uint32_t>& ExitWindowsRequests() const { return exitWindows_; }
+  const RecentLog<std::uint32_t>& ExitWindowsRequests() const { return exitWindows_; }
   int PrivilegeRequests() const { return privilegeRequests_; }
   void SetVersion(std::uint32_t version) { version_ = version; }
   void SetAnotherInstanceRunning(bool running) { anotherInstance_ = running; }
   void SetCommandLine(std::string commandLine) { commandLine_ = std::move(commandLine); }
-  int EventPumps() const { return eventPumps_; }
+  std::int64_t EventPumps() const { return eventPumps_; }
   // Window text and class-name reads since the start (a cost measure).
-  int WindowReads() const { return windowReads_; }
+  std::int64_t WindowReads() const { return windowReads_; }
 
   // ---- platform::WindowManager ------------------------------------------
   WindowHandle FindTopLevelWindow(std::string_view title) override;
@@ -304,8 +313,8 @@ class SimDesktop final : public platform::WindowManager,
   std::vector<Scheduled> scheduled_;
   std::uint64_t scheduleOrder_ = 0;
   std::deque<std::function<void()>> pending_;
-  int eventPumps_ = 0;
-  int windowReads_ = 0;
+  std::int64_t eventPumps_ = 0;
+  std::int64_t windowReads_ = 0;
 
   std::string decimal_ = ".";
   std::string dateSep_ = "/";
@@ -313,12 +322,13 @@ class SimDesktop final : public platform::WindowManager,
 
   std::deque<platform::MessageAnswer> answers_;
   std::function<void(const platform::MessageBoxRequest&)> messageHook_;
-  std::vector<platform::MessageBoxRequest> messageBoxes_;
+  RecentLog<platform::MessageBoxRequest> messageBoxes_;
 
   std::map<std::string, std::function<void(const ShellExecuteCall&)>> launchers_;
-  std::vector<ShellExecuteCall> shellExecutes_;
-  std::vector<std::string> commandLines_;
-  std::vector<TrayRequest> trayRequests_;
+  RecentLog<ShellExecuteCall> shellExecutes_;
+  RecentLog<std::string> commandLines_;
+  RecentLog<TrayRequest> trayRequests_;
+  std::array<std::uint64_t, 3> trayRequestCounts_{};  // by TrayOperation
   std::map<std::pair<WindowHandle, std::uint32_t>, platform::TrayRecord> trayIcons_;
 
   std::map<RegistryPath, std::map<std::string, RegistryValue>> registry_;
@@ -340,7 +350,7 @@ class SimDesktop final : public platform::WindowManager,
   int beeps_ = 0;
   int alarmSounds_ = 0;
   int privilegeRequests_ = 0;
-  std::vector<std::uint32_t> exitWindows_;
+  RecentLog<std::uint32_t> exitWindows_;
   std::uint32_t version_ = 0x1DB10106;  // 6.1.7601, NT family
   bool anotherInstance_ = false;
   std::string commandLine_;

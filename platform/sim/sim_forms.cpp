@@ -1,10 +1,25 @@
 #include "platform/sim/sim_forms.h"
 
+#include "platform/sim/sim_helpers.h"
+
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace calorix::sim {
 
+using detail::Saturated;
+
 namespace {
+
+// Twips to whole pixels, rounded; a NaN position counts as 0. Values are
+// kept within ±2^53, so that the sum of two of them stays exact.
+std::int64_t Pixels(double twips, int twipsPerPixel) {
+  constexpr double kLimit = 9007199254740992.0;  // 2^53
+  const double pixels = twips / (twipsPerPixel > 0 ? twipsPerPixel : 1);
+  if (std::isnan(pixels)) return 0;
+  return static_cast<std::int64_t>(std::round(std::clamp(pixels, -kLimit, kLimit)));
+}
 
 class SimFormView final : public ui::FormView {
  public:
@@ -28,10 +43,13 @@ class SimFormView final : public ui::FormView {
     window->minimized = form_.State() == ui::WindowState::kMinimized;
     const int tx = desktop_.TwipsPerPixelX();
     const int ty = desktop_.TwipsPerPixelY();
-    const int left = static_cast<int>(std::lround(form_.Left() / tx));
-    const int top = static_cast<int>(std::lround(form_.Top() / ty));
-    window->rect = {left, top, left + static_cast<int>(std::lround(form_.Width() / tx)),
-                    top + static_cast<int>(std::lround(form_.Height() / ty))};
+    // A form may sit anywhere a stored position puts it, far off every
+    // screen too: the edges are worked out wide and kept to what a
+    // rectangle holds.
+    const std::int64_t left = Pixels(form_.Left(), tx);
+    const std::int64_t top = Pixels(form_.Top(), ty);
+    window->rect = {Saturated(left), Saturated(top), Saturated(left + Pixels(form_.Width(), tx)),
+                    Saturated(top + Pixels(form_.Height(), ty))};
   }
 
   void ControlChanged(const ui::Control&) override {}
@@ -57,7 +75,7 @@ std::optional<std::string> SimFormHost::TrackPopupMenu(const ui::PopupMenu& menu
     if (!item.enabled) caption = "(" + caption + ")";
     shown.push_back(caption);
   }
-  menusShown_.push_back(std::move(shown));
+  menusShown_.Add(std::move(shown));
   if (menuChoices_.empty()) return std::nullopt;
   auto choice = std::move(menuChoices_.front());
   menuChoices_.pop_front();

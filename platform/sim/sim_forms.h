@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/forms.h"
+#include "platform/sim/recent_log.h"
 #include "platform/sim/sim_desktop.h"
 
 namespace calorix::sim {
@@ -21,7 +22,8 @@ class SimFormHost final : public ui::FormHost {
   void QueueMenuChoice(std::optional<std::string> item) { menuChoices_.push_back(std::move(item)); }
   // The menus shown so far, as captions with their state: "Show HWM" is
   // written "[x] Show HWM" when checked and "(Show HWM)" when disabled.
-  const std::vector<std::vector<std::string>>& MenusShown() const { return menusShown_; }
+  // The most recent menus (RecentLog::kKept of them).
+  const RecentLog<std::vector<std::string>>& MenusShown() const { return menusShown_; }
 
   std::unique_ptr<ui::FormView> CreateView(ui::Form& form) override;
   std::optional<std::string> TrackPopupMenu(const ui::PopupMenu& menu,
@@ -34,7 +36,7 @@ class SimFormHost final : public ui::FormHost {
  private:
   SimDesktop& desktop_;
   std::deque<std::optional<std::string>> menuChoices_;
-  std::vector<std::vector<std::string>> menusShown_;
+  RecentLog<std::vector<std::string>> menusShown_;
 };
 
 }  // namespace calorix::sim

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/sim/sim_desktop.h"
-#include "platform/sim/sim_text.h"
+#include "platform/sim/sim_helpers.h"
 
 namespace calorix::sim {
 

@@ -6,7 +6,7 @@
 namespace calorix::sim {
 
 platform::MessageAnswer SimDesktop::ShowMessage(const platform::MessageBoxRequest& request) {
-  messageBoxes_.push_back(request);
+  messageBoxes_.Add(request);
   if (messageHook_) messageHook_(request);
   if (!answers_.empty()) {
     const platform::MessageAnswer answer = answers_.front();
@@ -18,7 +18,7 @@ platform::MessageAnswer SimDesktop::ShowMessage(const platform::MessageBoxReques
 }
 
 bool SimDesktop::ExitSession(std::uint32_t flags) {
-  exitWindows_.push_back(flags);
+  exitWindows_.Add(flags);
   return true;
 }
 
@@ -45,7 +45,8 @@ bool SimDesktop::NotifyIcon(platform::TrayOperation operation, const platform::T
       accepted = trayIcons_.erase(id) > 0;
       break;
   }
-  trayRequests_.push_back({operation, record, accepted});
+  trayRequests_.Add({operation, record, accepted});
+  ++trayRequestCounts_[static_cast<std::size_t>(operation)];
   return accepted;
 }
 
@@ -54,7 +55,7 @@ std::int64_t SimDesktop::ExecuteFile(WindowHandle owner, std::string_view verb,
                                       std::string_view directory, platform::ShowCommand show) {
   ShellExecuteCall call{owner,           std::string(verb),      std::string(file),
                         std::string(parameters), std::string(directory), show};
-  shellExecutes_.push_back(call);
+  shellExecutes_.Add(call);
   const auto launcher = launchers_.find(call.file);
   if (launcher == launchers_.end()) return 2;  // SE_ERR_FNF
   auto launch = launcher->second;
@@ -63,7 +64,7 @@ std::int64_t SimDesktop::ExecuteFile(WindowHandle owner, std::string_view verb,
 }
 
 bool SimDesktop::StartCommandLine(std::string_view commandLine) {
-  commandLines_.emplace_back(commandLine);
+  commandLines_.Add(std::string(commandLine));
   return true;
 }
 

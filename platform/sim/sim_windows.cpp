@@ -1,15 +1,17 @@
 // The simulated desktop's windows: creation as a test arranges them, and
 // the window manager's calls as the program makes them.
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 #include <utility>
 
 #include "platform/sim/sim_desktop.h"
-#include "platform/sim/sim_text.h"
+#include "platform/sim/sim_helpers.h"
 
 namespace calorix::sim {
 
 using detail::EqualsIgnoringCase;
+using detail::Saturated;
 using platform::Rect;
 
 namespace {
@@ -21,6 +23,12 @@ std::string CutForBuffer(const std::string& text, int bufferChars) {
   std::string cut = text.substr(0, static_cast<std::size_t>(bufferChars - 1));
   if (const auto nul = cut.find('\0'); nul != std::string::npos) cut.resize(nul);
   return cut;
+}
+
+// A rectangle at `left`, `top` of the given size, worked out wide: a window
+// may be placed far off the screen without its edges wrapping around.
+Rect Placed(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height) {
+  return {Saturated(left), Saturated(top), Saturated(left + width), Saturated(top + height)};
 }
 
 }  // namespace
@@ -36,8 +44,8 @@ WindowHandle SimDesktop::CreateWindow(WindowHandle parent, std::string className
   window.className = std::move(className);
   window.title = std::move(title);
   window.processId = processId;
-  const int originX = parentWindow->rect.left + parentWindow->clientOffsetX;
-  const int originY = parentWindow->rect.top + parentWindow->clientOffsetY;
+  const std::int64_t originX = std::int64_t{parentWindow->rect.left} + parentWindow->clientOffsetX;
+  const std::int64_t originY = std::int64_t{parentWindow->rect.top} + parentWindow->clientOffsetY;
   if (parent == desktop_) {
     window.rect = rect;
     window.clientOffsetX = 4;
@@ -45,8 +53,8 @@ WindowHandle SimDesktop::CreateWindow(WindowHandle parent, std::string className
     window.systemMenu = std::vector<std::string>{"Restore", "Move",     "Size", "Minimize",
                                                  "Maximize", "-",       "Close"};
   } else {
-    window.rect = {originX + rect.left, originY + rect.top, originX + rect.right,
-                   originY + rect.bottom};
+    window.rect = {Saturated(originX + rect.left), Saturated(originY + rect.top),
+                   Saturated(originX + rect.right), Saturated(originY + rect.bottom)};
   }
   parentWindow->children.push_back(window.handle);
   const WindowHandle handle = window.handle;
@@ -188,18 +196,21 @@ bool SimDesktop::MoveWindow(WindowHandle window, int left, int top, int width, i
   SimWindow* target = Find(window);
   if (target == nullptr || window == desktop_) return false;
   const SimWindow& parent = windows_.at(target->parent);
-  const int originX = target->parent == desktop_ ? 0 : parent.rect.left + parent.clientOffsetX;
-  const int originY = target->parent == desktop_ ? 0 : parent.rect.top + parent.clientOffsetY;
-  const int dx = originX + left - target->rect.left;
-  const int dy = originY + top - target->rect.top;
-  target->rect = {originX + left, originY + top, originX + left + width, originY + top + height};
+  const bool topLevel = target->parent == desktop_;
+  const std::int64_t originX = topLevel ? 0 : std::int64_t{parent.rect.left} + parent.clientOffsetX;
+  const std::int64_t originY = topLevel ? 0 : std::int64_t{parent.rect.top} + parent.clientOffsetY;
+  const Rect before = target->rect;
+  target->rect = Placed(originX + left, originY + top, width, height);
+  const std::int64_t dx = std::int64_t{target->rect.left} - before.left;
+  const std::int64_t dy = std::int64_t{target->rect.top} - before.top;
   ++target->moveCount;
   // Descendants keep their place in the parent's client area.
   std::vector<WindowHandle> descendants;
   CollectDescendants(*target, descendants);
   for (const WindowHandle handle : descendants) {
     Rect& rect = windows_.at(handle).rect;
-    rect = {rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+    rect = {Saturated(rect.left + dx), Saturated(rect.top + dy), Saturated(rect.right + dx),
+            Saturated(rect.bottom + dy)};
   }
   return true;
 }
