@@ -1,4 +1,7 @@
 // Taking over the monitor's window, on the whole program.
+#include <string>
+#include <vector>
+
 #include "monitor/window_control.h"
 #include "tests/support/app_fixture.h"
 
@@ -144,7 +147,47 @@ TEST_F(WindowControlTest, TheMainWindowLosesItsCloseItem) {
   monitor.Start();
   ASSERT_TRUE(Start());
   const auto& menu = *desktop.Window(app->form1.Handle()).systemMenu;
-  EXPECT_EQ(std::find(menu.begin(), menu.end(), "Close"), menu.end());
+  // Only the last item goes; the others stay in their order.
+  EXPECT_EQ(menu, (std::vector<std::string>{"Restore", "Move", "Size", "Minimize", "Maximize", "-"}));
+}
+
+// The monitor's system menu before and after the take-over: the item third
+// from the end goes, the others stay in their order.
+struct SystemMenuCase {
+  std::vector<std::string> before;
+  std::vector<std::string> after;
+};
+
+class MonitorSystemMenu : public WindowControlTest,
+                          public ::testing::WithParamInterface<SystemMenuCase> {};
+
+TEST_P(MonitorSystemMenu, LosesTheItemThirdFromTheEndOnly) {
+  const auto main = monitor.Start();
+  desktop.Find(main)->systemMenu = GetParam().before;
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(*desktop.Window(main).systemMenu, GetParam().after);
+  EXPECT_EQ(Rect(main).Width(), standin::kMainWidth - 10);  // the take-over went on
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Menus, MonitorSystemMenu,
+    ::testing::Values(
+        // The usual menu: "Maximize" goes, the separator and "Close" stay.
+        SystemMenuCase{{"Restore", "Move", "Size", "Minimize", "Maximize", "-", "Close"},
+                       {"Restore", "Move", "Size", "Minimize", "-", "Close"}},
+        SystemMenuCase{{"Restore", "Move", "-", "Close"}, {"Restore", "-", "Close"}},
+        SystemMenuCase{{"Move", "-", "Close"}, {"-", "Close"}},
+        // Too short for a third item from the end: nothing goes.
+        SystemMenuCase{{"-", "Close"}, {"-", "Close"}},
+        SystemMenuCase{{}, {}}));
+
+TEST_F(WindowControlTest, AMonitorWindowWithoutASystemMenuIsStillTakenOver) {
+  const auto main = monitor.Start();
+  desktop.Find(main)->systemMenu.reset();
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(desktop.Window(main).systemMenu.has_value());
+  EXPECT_EQ(Rect(main).Width(), standin::kMainWidth - 10);
+  EXPECT_FALSE(desktop.IsVisible(monitor.Control(47)));
 }
 
 }  // namespace

@@ -125,6 +125,38 @@ TEST_F(RecorderScenario, RecordPadsButNeverCutsAndUsesTheSystemSeparators) {
   EXPECT_EQ(FileText(kRecords), "05-01-27 07.04, 7  , 12000, 105, 900 , 1.6, 3.3, 4.98, 12 \r\n");
 }
 
+// Temperatures take 3 characters and fan speeds 4: a shorter reading,
+// also an empty one, is filled up with blanks after it.
+struct ShortReadingCase {
+  const char* cpuTemp;
+  const char* cpuFan;
+  const char* sysTemp;
+  const char* sysFan;
+  const char* fields;  // the four fields as the record shows them
+};
+
+class RecorderShortReadings : public RecorderScenario,
+                              public ::testing::WithParamInterface<ShortReadingCase> {};
+
+TEST_P(RecorderShortReadings, ArePaddedToTheirColumns) {
+  StartRecording("0.1");
+  monitor.SetReading(standin::Reading::CpuTemp, GetParam().cpuTemp);
+  monitor.SetReading(standin::Reading::CpuFan, GetParam().cpuFan);
+  monitor.SetReading(standin::Reading::SysTemp, GetParam().sysTemp);
+  monitor.SetReading(standin::Reading::SysFan, GetParam().sysFan);
+  Advance(3'000);
+  EXPECT_EQ(FileText(kRecords), std::string("08/12/26 09:00, ") + GetParam().fields +
+                                    ", 1.52, 3.31, 5.02,  12.16 \r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, RecorderShortReadings,
+    ::testing::Values(ShortReadingCase{"45", "900", "36", "3200", "45 , 900 , 36 , 3200"},
+                      ShortReadingCase{"45", "", "36", "3200", "45 ,     , 36 , 3200"},
+                      ShortReadingCase{"45", "60", "36", "5", "45 , 60  , 36 , 5   "},
+                      ShortReadingCase{"5", "4500", "7", "3200", "5  , 4500, 7  , 3200"},
+                      ShortReadingCase{"", "", "", "", "   ,     ,    ,     "}));
+
 struct IntervalCase {
   const char* text;  // what the interval box holds
   int seconds;       // how long the program runs
