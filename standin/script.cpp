@@ -195,9 +195,18 @@ std::vector<std::string> ControlFileReader::poll() {
   return takeCompleteLines(partial_);
 }
 
-ParsedOptions parseOptions(const std::vector<std::string>& args) {
+ParsedOptions parseOptions(const std::vector<std::string>& args,
+                           std::string_view slowBuildVariable) {
   ParsedOptions result;
   Options& o = result.options;
+  if (!slowBuildVariable.empty()) {
+    auto n = parseNumber(slowBuildVariable);
+    if (!n || *n < 0) {
+      return {o, std::string(kSlowBuildVariable) + " needs a number of seconds, not '" +
+                     std::string(slowBuildVariable) + "'"};
+    }
+    o.slowBuild = *n;
+  }
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     bool hasValue = i + 1 < args.size();
@@ -209,6 +218,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
       auto n = parseNumber(args[++i]);
       if (!n || *n < 0) return {o, "--show-after needs a number of seconds"};
       o.showAfter = *n;
+    } else if (a == "--slow-build" && hasValue) {
+      auto n = parseNumber(args[++i]);
+      if (!n || *n < 0) return {o, "--slow-build needs a number of seconds"};
+      o.slowBuild = *n;
     } else if (a == "--scenario" && hasValue) {
       o.scenarioFile = args[++i];
     } else if (a == "--control" && hasValue) {

@@ -84,8 +84,13 @@ class ControlFileReader {
 // the unfinished rest in it.
 std::vector<std::string> takeCompleteLines(std::string& buffer);
 
+// The environment variable that asks for a slowly built main window, for a
+// monitor started by another program that passes no arguments.
+inline constexpr char kSlowBuildVariable[] = "VIAHM_SLOW_BUILD";
+
 struct Options {
   double showAfter = 0;  // seconds before the main window is created
+  double slowBuild = 0;  // > 0: the controls appear over this many seconds after the titled window
   bool neverShow = false;
   bool noDrift = false;
   std::string scenarioFile;
@@ -97,7 +102,9 @@ struct ParsedOptions {
   std::string error;  // non-empty for an unknown or malformed argument
 };
 
-// `args` excludes the program name.
-ParsedOptions parseOptions(const std::vector<std::string>& args);
+// `args` excludes the program name. `slowBuildVariable` is the value of
+// VIAHM_SLOW_BUILD (empty when unset); --slow-build on the command line wins.
+ParsedOptions parseOptions(const std::vector<std::string>& args,
+                           std::string_view slowBuildVariable = {});
 
 }  // namespace standin

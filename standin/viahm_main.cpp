@@ -6,6 +6,7 @@
 // shellapi.h needs windows.h first.
 #include <shellapi.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -24,6 +25,7 @@ using namespace standin;
 
 constexpr UINT_PTR kTickTimer = 1;    // readings drift, once a second
 constexpr UINT_PTR kScriptTimer = 2;  // scenario, control file, delayed show
+constexpr UINT_PTR kBuildTimer = 3;   // the controls of a slowly built main window
 constexpr UINT kScriptPeriodMs = 100;
 constexpr int kControlPollEvery = 2;  // script ticks between control-file polls
 constexpr double kNeverShowLifetime = 600;
@@ -39,7 +41,14 @@ struct App {
   HWND main = nullptr;
   bool mainCreated = false;
   std::array<HWND, kControlCount> controls{};
-  std::array<std::string, kControlCount> shownText;
+  int controlsBuilt = 0;     // controls[0 .. controlsBuilt) exist
+  ULONGLONG buildStart = 0;  // when a slow build began
+  // What each control shows, or will show once it exists.
+  std::array<std::string, kControlCount> shownText = [] {
+    std::array<std::string, kControlCount> texts;
+    for (int i = 0; i < kControlCount; ++i) texts[i] = kControls[i].text;
+    return texts;
+  }();
   Readings readings{GetTickCount()};
   Options options;
   std::optional<ScenarioPlayer> scenario;
@@ -119,49 +128,77 @@ LRESULT CALLBACK groupBoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   return CallWindowProcA(g_buttonProc, w, msg, wp, lp);
 }
 
-// Creation order is the layout order, which keeps the enumeration indices.
-void createControls() {
-  HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  for (int i = 0; i < kControlCount; ++i) {
-    const ControlSpec& control = kControls[i];
-    HWND parent = control.parent < 0 ? g_app->main : g_app->controls[control.parent];
-    HWND h = CreateWindowExA(0, control.className, control.text, controlStyle(control), control.x,
-                             control.y, control.width, control.height, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + i)),
-                             g_app->instance, nullptr);
-    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (control.style == kStyleGroupBox) {
-      auto old = SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(groupBoxProc));
-      g_buttonProc = reinterpret_cast<WNDPROC>(old);
-    }
-    g_app->controls[i] = h;
-    g_app->shownText[i] = control.text;
-    if (control.style == kStyleFolder) {
-      char folder[MAX_PATH] = "";
-      GetCurrentDirectoryA(MAX_PATH, folder);
-      SetWindowTextA(h, folder);
-      g_app->shownText[i] = folder;
-    }
+// Creates the next control of the layout. Creation order is the layout
+// order, which keeps the enumeration indices; a group box comes before its
+// children, so their parent always exists.
+void createNextControl() {
+  const int i = g_app->controlsBuilt;
+  const ControlSpec& control = kControls[i];
+  if (control.style == kStyleFolder) {
+    char folder[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    g_app->shownText[i] = folder;
+  }
+  HWND parent = control.parent < 0 ? g_app->main : g_app->controls[control.parent];
+  HWND h = CreateWindowExA(0, control.className, g_app->shownText[i].c_str(),
+                           controlStyle(control), control.x, control.y, control.width,
+                           control.height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlIdBase + i)),
+                           g_app->instance, nullptr);
+  SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  if (control.style == kStyleGroupBox) {
+    auto old = SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(groupBoxProc));
+    g_buttonProc = reinterpret_cast<WNDPROC>(old);
   }
   // The per-sensor beep boxes start ticked, as after a fresh install.
-  for (int i = 0; i < kControlCount; ++i) {
-    if (kControls[i].parent >= 0 && kControls[i].style == kStyleCheckBox) {
-      SendMessageA(g_app->controls[i], BM_SETCHECK, BST_CHECKED, 0);
-    }
+  if (control.parent >= 0 && control.style == kStyleCheckBox) {
+    SendMessageA(h, BM_SETCHECK, BST_CHECKED, 0);
   }
+  g_app->controls[i] = h;
+  ++g_app->controlsBuilt;
 }
 
+// Like a dialog: the window is made untitled, gets all its controls and is
+// shown, and only then gets its title, so a program that finds it by title
+// never sees it half built. With a slow build the titled window comes first
+// and its controls follow over the next seconds, to try such programs.
 void createMainWindow() {
   if (g_app->mainCreated) return;
   g_app->mainCreated = true;
-  g_app->main = CreateWindowExA(0, kMainClass, kMainTitle,
+  refreshTexts();  // the controls are made with the current readings
+  const bool slow = g_app->options.slowBuild > 0;
+  g_app->main = CreateWindowExA(0, kMainClass, slow ? kMainTitle : "",
                                 (WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX) | WS_CLIPCHILDREN,
                                 CW_USEDEFAULT, CW_USEDEFAULT, kMainWidth, kMainHeight, nullptr,
                                 nullptr, g_app->instance, nullptr);
-  createControls();
-  refreshTexts();
+  if (slow) {
+    ShowWindow(g_app->main, SW_SHOW);
+    UpdateWindow(g_app->main);
+    g_app->buildStart = GetTickCount64();
+    const double perControlMs = g_app->options.slowBuild * 1000 / kControlCount;
+    SetTimer(g_app->host, kBuildTimer, static_cast<UINT>(std::max(10.0, perControlMs / 2)),
+             nullptr);
+    return;
+  }
+  while (g_app->controlsBuilt < kControlCount) createNextControl();
   ShowWindow(g_app->main, SW_SHOW);
   UpdateWindow(g_app->main);
+  // Last, so that the window is also on screen once it can be found.
+  SetWindowTextA(g_app->main, kMainTitle);
+}
+
+// One step of a slow build: the controls whose share of the build time has
+// passed.
+void onBuildTimer() {
+  if (!g_app->main) {
+    KillTimer(g_app->host, kBuildTimer);
+    return;
+  }
+  const double elapsed = (GetTickCount64() - g_app->buildStart) / 1000.0;
+  const double share = std::min(1.0, elapsed / g_app->options.slowBuild);
+  const int due = std::min(kControlCount, static_cast<int>(share * kControlCount) + 1);
+  while (g_app->controlsBuilt < due) createNextControl();
+  if (g_app->controlsBuilt == kControlCount) KillTimer(g_app->host, kBuildTimer);
 }
 
 void showMainWindow() {
@@ -311,6 +348,7 @@ LRESULT CALLBACK hostProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_TIMER) {
     if (wp == kTickTimer) onTickTimer();
     if (wp == kScriptTimer) onScriptTimer();
+    if (wp == kBuildTimer) onBuildTimer();
     return 0;
   }
   return DefWindowProcA(w, msg, wp, lp);
@@ -327,6 +365,7 @@ LRESULT CALLBACK mainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       g_app->main = nullptr;
       g_app->controls.fill(nullptr);
+      g_app->controlsBuilt = 0;
       PostQuitMessage(0);
       return 0;
   }
@@ -387,7 +426,10 @@ bool loadScenario(const std::string& path) {
 
 // Reads the command line into g_app; false when the program should not run.
 bool configure() {
-  ParsedOptions parsed = parseOptions(commandLineArgs());
+  char slowBuild[64] = "";
+  if (GetEnvironmentVariableA(kSlowBuildVariable, slowBuild, sizeof slowBuild) >= sizeof slowBuild)
+    slowBuild[0] = '\0';
+  ParsedOptions parsed = parseOptions(commandLineArgs(), slowBuild);
   if (!parsed.error.empty()) {
     std::fprintf(stderr, "viahm: %s\n", parsed.error.c_str());
     return false;

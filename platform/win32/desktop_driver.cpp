@@ -1,6 +1,8 @@
 #include "platform/win32/desktop_driver.h"
 
 #include "platform/win32/win32_internal.h"
+// After windows.h, which it needs.
+#include <psapi.h>
 
 namespace calorix::platform::win32::driver {
 
@@ -189,6 +191,10 @@ void CloseAll(std::string_view title) {
 }
 
 bool Start(std::string_view commandLine, std::string_view folder) {
+  return StartProcess(commandLine, folder) != 0;
+}
+
+std::uint32_t StartProcess(std::string_view commandLine, std::string_view folder) {
   std::string line(commandLine);
   const std::string directory(folder);
   STARTUPINFOA startup{};
@@ -196,12 +202,70 @@ bool Start(std::string_view commandLine, std::string_view folder) {
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       directory.empty() ? nullptr : directory.c_str(), &startup, &process))
-    return false;
+    return 0;
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return true;
+  return process.dwProcessId;
 }
 
 void Pause(int ms) { PumpFor(ms); }
+
+void SetEnvironment(std::string_view name, std::optional<std::string_view> value) {
+  const std::string key(name);
+  if (value) {
+    SetEnvironmentVariableA(key.c_str(), std::string(*value).c_str());
+  } else {
+    SetEnvironmentVariableA(key.c_str(), nullptr);
+  }
+}
+
+namespace {
+
+struct WindowCount {
+  DWORD processId;
+  std::uint32_t windows;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+  ++reinterpret_cast<WindowCount*>(count)->windows;
+  return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM count) {
+  auto* tally = reinterpret_cast<WindowCount*>(count);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != tally->processId) return TRUE;
+  ++tally->windows;
+  EnumChildWindows(window, CountChild, count);
+  return TRUE;
+}
+
+}  // namespace
+
+std::optional<ProcessFigures> Figures(std::uint32_t processId) {
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+  if (!process || !Running(processId)) return std::nullopt;
+  ProcessFigures figures;
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  if (GetProcessMemoryInfo(process.get(), &memory, sizeof memory)) {
+    figures.workingSetBytes = memory.WorkingSetSize;
+    figures.peakWorkingSetBytes = memory.PeakWorkingSetSize;
+  }
+  figures.gdiObjects = GetGuiResources(process.get(), GR_GDIOBJECTS);
+  figures.userObjects = GetGuiResources(process.get(), GR_USEROBJECTS);
+  DWORD handles = 0;
+  if (GetProcessHandleCount(process.get(), &handles)) figures.handles = handles;
+  WindowCount count{processId, 0};
+  EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&count));
+  figures.windows = count.windows;
+  return figures;
+}
+
+bool Running(std::uint32_t processId) {
+  UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+  return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
 
 }  // namespace calorix::platform::win32::driver

@@ -57,4 +57,25 @@ bool Start(std::string_view commandLine, std::string_view folder);
 // Lets `ms` pass while handling this program's messages.
 void Pause(int ms);
 
+// Sets (or, with no value, removes) a variable of this program's
+// environment, which the programs it starts inherit.
+void SetEnvironment(std::string_view name, std::optional<std::string_view> value);
+
+// Starts a program like Start and returns its process id, or 0.
+std::uint32_t StartProcess(std::string_view commandLine, std::string_view folder);
+
+// What a running process holds, as another program can see it.
+struct ProcessFigures {
+  std::uint64_t workingSetBytes = 0;
+  std::uint64_t peakWorkingSetBytes = 0;
+  std::uint32_t gdiObjects = 0;   // GetGuiResources; 0 where the system does not count them
+  std::uint32_t userObjects = 0;  // the same
+  std::uint32_t handles = 0;      // kernel handles, 0 where not counted
+  std::uint32_t windows = 0;      // its windows, top-level and child, counted one by one
+};
+// Figures of a running process; nothing once it has ended.
+std::optional<ProcessFigures> Figures(std::uint32_t processId);
+// Whether the process still runs.
+bool Running(std::uint32_t processId);
+
 }  // namespace calorix::platform::win32::driver

@@ -186,6 +186,18 @@ TEST(ParseOptions, RejectsUnknownOrIncomplete) {
   EXPECT_FALSE(parseOptions({"--show-after", "soon"}).error.empty());
   EXPECT_FALSE(parseOptions({"--scenario"}).error.empty());
   EXPECT_TRUE(parseOptions({}).error.empty());
+  EXPECT_FALSE(parseOptions({"--slow-build"}).error.empty());
+  EXPECT_FALSE(parseOptions({"--slow-build", "-1"}).error.empty());
+}
+
+TEST(ParseOptions, SlowBuildFromTheEnvironmentOrTheCommandLine) {
+  EXPECT_DOUBLE_EQ(parseOptions({}).options.slowBuild, 0);
+  EXPECT_DOUBLE_EQ(parseOptions({}, "2").options.slowBuild, 2);
+  EXPECT_DOUBLE_EQ(parseOptions({"--slow-build", "0.5"}).options.slowBuild, 0.5);
+  // The command line wins over the inherited variable.
+  EXPECT_DOUBLE_EQ(parseOptions({"--slow-build", "0"}, "2").options.slowBuild, 0);
+  ParsedOptions bad = parseOptions({}, "slowly");
+  EXPECT_NE(bad.error.find("VIAHM_SLOW_BUILD"), std::string::npos) << bad.error;
 }
 
 }  // namespace

@@ -7,13 +7,18 @@
 // Each test starts from no settings and no files in the current directory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/win32/desktop_driver.h"
 #include "platform/win32/win32_platform.h"
+#include "standin/monitor_layout.h"
+#include "standin/script.h"
 
 namespace calorix {
 namespace {
@@ -41,6 +46,61 @@ int CountLines(const std::string& text) {
   for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
     ++lines;
   return lines;
+}
+
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+  std::vector<std::string> parts;
+  std::size_t from = 0;
+  for (std::size_t at; (at = text.find(separator, from)) != std::string::npos;
+       from = at + separator.size())
+    parts.push_back(text.substr(from, at - from));
+  parts.push_back(text.substr(from));
+  return parts;
+}
+
+std::string Trimmed(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+long long NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Waits until `ready()` holds, handling this program's messages meanwhile;
+// false when `timeoutMs` passed first.
+template <typename Ready>
+bool WaitUntil(Ready ready, int timeoutMs) {
+  const long long until = NowMs() + timeoutMs;
+  while (!ready()) {
+    if (NowMs() >= until) return false;
+    drive::Pause(50);
+  }
+  return true;
+}
+
+// Calorix has taken the monitor over once the monitor's Close button is
+// hidden (the first thing the take-over changes inside it) and the window
+// itself is hidden (the last step of the start that shows from outside; the
+// start goes on without handling events, so whatever the test posts next
+// is handled after the start).
+bool WaitForTakeOver(WindowHandle monitor, int timeoutMs) {
+  return WaitUntil(
+      [monitor] {
+        const WindowHandle close = drive::FindChild(monitor, "&Close", "Button");
+        return close != 0 && !drive::Visible(close) && !drive::Visible(monitor);
+      },
+      timeoutMs);
+}
+
+// The child of `window` whose text starts with `prefix`, or 0.
+WindowHandle ChildStartingWith(WindowHandle window, const std::string& prefix) {
+  for (const WindowHandle child : drive::Children(window))
+    if (drive::Text(child).rfind(prefix, 0) == 0) return child;
+  return 0;
 }
 
 // Settings of a returning user who is not asked about the recorder.
@@ -75,7 +135,10 @@ class EndToEnd : public ::testing::Test {
     for (const char* name : {"Calorix_Rec.txt", "Calorix_ShutDown.txt", kControlFile})
       std::remove(name);
   }
-  void TearDown() override { StopEverything(); }
+  void TearDown() override {
+    drive::SetEnvironment(standin::kSlowBuildVariable, std::nullopt);
+    StopEverything();
+  }
 
   void StopEverything() {
     drive::CloseAll("ALARM SHUT DOWN!");
@@ -99,10 +162,9 @@ class EndToEnd : public ::testing::Test {
     EXPECT_TRUE(drive::Start("\"" + calorixExe_ + "\"", ""));
     const WindowHandle form1 = drive::WaitForWindow("Calorix", kLong);
     EXPECT_NE(form1, 0);
-    // The poll timer runs once the monitor window is adjusted and hidden.
     const WindowHandle monitor = drive::WaitForWindow("VIA HWM", kLong);
-    drive::WaitForVisible(monitor, false, 10'000);
-    drive::Pause(500);  // the rest of the start
+    EXPECT_NE(monitor, 0);
+    EXPECT_TRUE(WaitForTakeOver(monitor, kLong)) << "the monitor was not taken over";
     return form1;
   }
 
@@ -114,12 +176,11 @@ TEST_F(EndToEnd, FirstRunShowsTheOptionsAndTakesTheMonitorOver) {
   ASSERT_TRUE(drive::Start("\"" + calorixExe_ + "\"", ""));
   const WindowHandle monitor = drive::WaitForWindow("VIA HWM", kLong);
   ASSERT_NE(monitor, 0);
-  const auto launched = drive::WindowRect(monitor);
   const WindowHandle form1 = drive::WaitForWindow("Calorix", kLong);
   ASSERT_NE(form1, 0);
-  drive::WaitForVisible(monitor, false, 10'000);
+  ASSERT_TRUE(WaitForTakeOver(monitor, kLong));
   // The options window comes up at the very end of the start.
-  drive::WaitForVisible(form1, true, 5000);
+  EXPECT_TRUE(drive::WaitForVisible(form1, true, 5000));
 
   EXPECT_EQ(Setting("Version"), "44");
   EXPECT_TRUE(drive::Visible(form1));
@@ -138,9 +199,9 @@ TEST_F(EndToEnd, FirstRunShowsTheOptionsAndTakesTheMonitorOver) {
   ASSERT_NE(close, 0);
   EXPECT_FALSE(drive::Visible(close));
   const auto adjusted = drive::WindowRect(monitor);
-  ASSERT_TRUE(launched && adjusted);
-  EXPECT_EQ(adjusted->Width(), launched->Width() - 10);
-  EXPECT_EQ(adjusted->Height(), launched->Height() - 60);
+  ASSERT_TRUE(adjusted);
+  EXPECT_EQ(adjusted->Width(), standin::kMainWidth - 10);
+  EXPECT_EQ(adjusted->Height(), standin::kMainHeight - 60);
   EXPECT_FALSE(drive::Visible(monitor));
 }
 
@@ -157,13 +218,36 @@ TEST_F(EndToEnd, TrayClicksToggleTheMonitorAndTheDashboardShowsTheReadings) {
   ASSERT_TRUE(drive::ChooseMenuItem(kViewDashBoard, 5000));
   const WindowHandle dashboard = drive::WaitForWindow("DashBoard", 5000);
   ASSERT_NE(dashboard, 0);
-  drive::Pause(4000);  // a reading cycle
-  int degrees = 0;
-  for (const WindowHandle label : drive::Children(dashboard)) {
+  EXPECT_EQ(drive::Text(dashboard), "DashBoard");
+  // The next reading cycle fills the value labels.
+  const auto degrees = [dashboard] {
+    int count = 0;
+    for (const WindowHandle label : drive::Children(dashboard)) {
+      const std::string text = drive::Text(label);
+      if (!text.empty() && text.back() == '\xB0') ++count;
+    }
+    return count;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return degrees() == 2; }, 10'000)) << degrees();
+
+  // Every label is one of the eight row captions, each shown once, or a value.
+  const std::vector<std::string> rows = {"Case Temp", "CPU Temp", "System Fan", "CPU Fan",
+                                         "+12v",      "+5v",      "+3.3v",      "Vcore"};
+  std::vector<int> seen(rows.size(), 0);
+  const std::vector<WindowHandle> labels = drive::Children(dashboard);
+  EXPECT_EQ(labels.size(), 16u);
+  for (const WindowHandle label : labels) {
     const std::string text = drive::Text(label);
-    if (!text.empty() && text.back() == '\xB0') ++degrees;
+    const auto row = std::find(rows.begin(), rows.end(), text);
+    if (row != rows.end()) {
+      ++seen[row - rows.begin()];
+      continue;
+    }
+    const std::string value = Trimmed(text);
+    EXPECT_TRUE(!value.empty() && value.front() >= '0' && value.front() <= '9')
+        << "neither a row caption nor a reading: [" << text << "]";
   }
-  EXPECT_EQ(degrees, 2);
+  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(seen[i], 1) << rows[i];
   drive::CloseAll("DashBoard");
   ASSERT_TRUE(drive::WaitForWindowGone("DashBoard", 5000));
   EXPECT_TRUE(Setting("DBLeft").has_value());
@@ -176,22 +260,62 @@ TEST_F(EndToEnd, RecordingWritesLinesThatTheViewerShows) {
   // As the user would: the shortest interval typed in, then "Record Data".
   const WindowHandle interval = drive::FindChildOfClass(form1, "ComboBox");
   ASSERT_NE(interval, 0);
+  // Both are posted, so the box holds ".1" before the click is handled.
   drive::SetComboText(interval, ".1");
-  drive::Pause(300);
   drive::Click(drive::FindChild(form1, "Record Data", "Button"));
-  drive::Pause(14'000);
+  const auto lines = [] { return CountLines(ReadFile("Calorix_Rec.txt")); };
+  ASSERT_TRUE(WaitUntil([&] { return lines() >= 1; }, kLong));
+  const long long first = NowMs();
+  ASSERT_TRUE(WaitUntil([&] { return lines() >= 2; }, kLong));
+  // ".1" minutes: two recorder steps of three seconds apart.
+  EXPECT_GE(NowMs() - first, 5000);
   EXPECT_EQ(Setting("Record"), "1");
   const std::string records = ReadFile("Calorix_Rec.txt");
-  EXPECT_GE(CountLines(records), 2) << records;
-  EXPECT_LE(CountLines(records), 4) << records;
 
   drive::PostTrayEvent(form1, 0x205);
   ASSERT_TRUE(drive::ChooseMenuItem(kViewData, 5000));
   const WindowHandle viewer = drive::WaitForWindow(" HWM Data Records", 5000);
   ASSERT_NE(viewer, 0);
-  drive::Pause(500);
   const WindowHandle text = drive::FindChildOfClass(viewer, "Edit");
-  EXPECT_NE(drive::Text(text).find(records.substr(0, 20)), std::string::npos);
+  EXPECT_TRUE(WaitUntil(
+      [&] { return drive::Text(text).find(records.substr(0, 20)) != std::string::npos; }, 5000));
+
+  // The title and the two column headings, exactly as the user reads them.
+  EXPECT_EQ(drive::Text(viewer), " HWM Data Records");
+  EXPECT_NE(drive::FindChild(viewer, "   Date            CPU   CPU   Sys   Sys"), 0);
+  EXPECT_NE(drive::FindChild(
+                viewer, "D / M / Y   Time   Temp  Fan   Temp  Fan   Vcore  3.3v    5v    12v"),
+            0);
+}
+
+// A monitor that shows its titled window at once and builds its controls
+// over the next two seconds, started by Calorix itself: the take-over waits
+// for the controls, so the Close button is hidden and every record line has
+// all its readings.
+TEST_F(EndToEnd, ASlowlyBuiltMonitorIsTakenOverWholeAndRecordedInFull) {
+  ReturningUser();
+  Set("Record", "1");
+  Set("RecDelay", ".1");
+  // Calorix starts the monitor without arguments: it inherits the variable.
+  drive::SetEnvironment(standin::kSlowBuildVariable, "2");
+  ASSERT_TRUE(drive::Start("\"" + calorixExe_ + "\"", ""));
+  const WindowHandle monitor = drive::WaitForWindow("VIA HWM", kLong);
+  drive::SetEnvironment(standin::kSlowBuildVariable, std::nullopt);
+  ASSERT_NE(monitor, 0);
+  ASSERT_TRUE(WaitForTakeOver(monitor, kLong)) << "the monitor's Close button was not hidden";
+  const auto adjusted = drive::WindowRect(monitor);
+  ASSERT_TRUE(adjusted);
+  EXPECT_EQ(adjusted->Width(), standin::kMainWidth - 10);
+  EXPECT_EQ(adjusted->Height(), standin::kMainHeight - 60);
+
+  ASSERT_TRUE(WaitUntil([] { return CountLines(ReadFile("Calorix_Rec.txt")) >= 3; }, kLong));
+  const std::string records = ReadFile("Calorix_Rec.txt");
+  for (const std::string& line : Split(records.substr(0, records.rfind("\r\n")), "\r\n")) {
+    const std::vector<std::string> fields = Split(line, ", ");
+    ASSERT_EQ(fields.size(), 9u) << line;
+    for (std::size_t field = 1; field < fields.size(); ++field)
+      EXPECT_NE(Trimmed(fields[field]), "") << "field " << field + 1 << " of [" << line << "]";
+  }
 }
 
 TEST_F(EndToEnd, AnEnabledAlarmLogsClosesTheMonitorAndCountsDownUntilCancel) {
@@ -203,20 +327,38 @@ TEST_F(EndToEnd, AnEnabledAlarmLogsClosesTheMonitorAndCountsDownUntilCancel) {
   Script("alarm open CPU Tempture Alarm !");
   const WindowHandle dialog = drive::WaitForWindow("ALARM SHUT DOWN!", kLong);
   ASSERT_NE(dialog, 0);
-  // The reason is put in once the dialog is up.
+  // The reason and the countdown are put in once the dialog is up; the
+  // countdown then runs five seconds, so look and press CANCEL at once.
+  const std::string countdownStart = "This PC will shut down in ";
   WindowHandle reason = 0;
-  for (int wait = 0; wait < 50 && reason == 0; ++wait) {
-    reason = drive::FindChild(dialog, "CPU Temp Alarm !");
-    if (reason == 0) drive::Pause(100);
-  }
+  WindowHandle countdown = 0;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        reason = drive::FindChild(dialog, "CPU Temp Alarm !");
+        countdown = ChildStartingWith(dialog, countdownStart);
+        return reason != 0 && countdown != 0;
+      },
+      3000));
+  const WindowHandle cancel = drive::FindChild(dialog, "CANCEL", "Button");
+  const std::string title = drive::Text(dialog);
+  const std::string counted = countdown != 0 ? drive::Text(countdown) : "";
+  drive::Click(cancel);
+  EXPECT_NE(cancel, 0);
+  EXPECT_EQ(title, "ALARM SHUT DOWN!");
+  bool countdownMatches = false;
+  for (const char* seconds : {"5", "4", "3", "2", "1"})
+    countdownMatches |= counted == countdownStart + seconds +
+                                       " seconds!\r\n\r\nPRESS CANCEL NOW TO ABORT!!!";
+  EXPECT_TRUE(countdownMatches) << "[" << counted << "]";
   EXPECT_NE(reason, 0);
+  // The reason, the countdown and the button: nothing else is shown.
+  EXPECT_EQ(drive::Children(dialog).size(), 3u);
+
+  EXPECT_TRUE(drive::WaitForWindowGone("Calorix", 10'000));
   EXPECT_TRUE(drive::WaitForWindowGone("VIA HWM", 5000));
   const std::string log = ReadFile("Calorix_ShutDown.txt");
   EXPECT_EQ(log.substr(0, 3), "\r\n<");
   EXPECT_NE(log.find("> Shuting down on CPU Temp Alarm !\r\nCPU="), std::string::npos) << log;
-
-  drive::Click(drive::FindChild(dialog, "CANCEL", "Button"));
-  EXPECT_TRUE(drive::WaitForWindowGone("Calorix", 10'000));
   const std::string after = ReadFile("Calorix_ShutDown.txt");
   EXPECT_EQ(after.substr(after.size() - 30), "PC Shutdown aborted by user.\r\n");
   EXPECT_FALSE(Setting("Alarm").value_or("").size());
@@ -225,12 +367,13 @@ TEST_F(EndToEnd, AnEnabledAlarmLogsClosesTheMonitorAndCountsDownUntilCancel) {
 TEST_F(EndToEnd, ASecondCopySaysSoAndLeavesTheFirstAlone) {
   ReturningUser();
   const WindowHandle form1 = StartCalorix();
-  ASSERT_TRUE(drive::Start("\"" + calorixExe_ + "\"", ""));
+  const std::uint32_t second = drive::StartProcess("\"" + calorixExe_ + "\"", "");
+  ASSERT_NE(second, 0u);
   const auto text = drive::MessageBoxText("Calorix", kLong);
   ASSERT_TRUE(text);
   EXPECT_EQ(*text, "A copy of Calorix is already loaded!");
   EXPECT_TRUE(drive::AnswerMessageBox("Calorix", 1, 5000));
-  drive::Pause(2000);
+  EXPECT_TRUE(WaitUntil([second] { return !drive::Running(second); }, kLong));
   EXPECT_EQ(drive::FindTopLevel("Calorix"), form1);
   EXPECT_NE(drive::FindTopLevel("VIA HWM"), 0);
 }
@@ -257,7 +400,7 @@ TEST(PowerOff, Trigger) {
   ASSERT_TRUE(StartScriptableMonitor());
   ASSERT_TRUE(drive::Start("\"" + std::string(std::getenv("CALORIX_EXE")) + "\"", ""));
   ASSERT_NE(drive::WaitForWindow("Calorix", kLong), 0);
-  drive::Pause(3000);
+  ASSERT_TRUE(WaitForTakeOver(drive::FindTopLevel("VIA HWM"), kLong));
   Script("alarm open CPU       Tempture Alarm !");
   drive::Pause(30'000);  // the session ends before this does
   FAIL() << "the PC was not powered off";
@@ -287,8 +430,10 @@ TEST(LogOff, Trigger) {
   settings.Write("Startup", "RecDelay", "3");
   ASSERT_TRUE(drive::Start("\"" + std::string(std::getenv("CALORIX_EXE")) + "\"", ""));
   ASSERT_NE(drive::WaitForWindow("Calorix", kLong), 0);
-  ASSERT_NE(drive::WaitForWindow("VIA HWM", kLong), 0);
-  drive::Pause(3000);
+  const WindowHandle monitor = drive::WaitForWindow("VIA HWM", kLong);
+  ASSERT_NE(monitor, 0);
+  // The start has read "RecDelay" once the monitor is taken over.
+  ASSERT_TRUE(WaitForTakeOver(monitor, kLong));
   // Only the exit sequence writes this back from the interval box.
   settings.Write("Startup", "RecDelay", "99");
   ASSERT_TRUE(drive::Start("wineboot.exe --end-session", ""));

@@ -10,13 +10,19 @@
 #include "monitor/monitor_locator.h"
 #include "monitor/monitor_text_table.h"
 #include "monitor/text_scraper.h"
+#include "platform/win32/desktop_driver.h"
 #include "platform/win32/win32_platform.h"
 #include "standin/monitor_layout.h"
+#include "standin/script.h"
 
 namespace calorix {
 namespace {
 
 using platform::WindowHandle;
+namespace drive = platform::win32::driver;
+
+constexpr char kMonitorExe[] = "C:\\Program Files\\VIA\\HWM\\viahm.exe";
+constexpr char kMonitorFolder[] = "C:\\Program Files\\VIA\\HWM";
 
 // Message boxes would block an unattended run: record them instead.
 class RecordingDialogs final : public platform::Dialogs {
@@ -46,6 +52,15 @@ class MonitorUnderWine : public ::testing::Test {
     while (monitor::FindMonitorWindow(platform_.windows) != 0 &&
            platform_.clock.MonotonicMs() - start < 10'000)
       platform_.process.WaitForEvents(50);
+  }
+
+  int CountDescendants(WindowHandle window) {
+    int count = 0;
+    platform_.windows.EnumerateDescendants(window, [&count](WindowHandle) {
+      ++count;
+      return true;
+    });
+    return count;
   }
 
   RecordingDialogs dialogs_;
@@ -97,6 +112,35 @@ TEST_F(MonitorUnderWine, FindsLaunchesWaitsForAndReadsTheInstalledMonitor) {
     EXPECT_EQ(text.back(), ' ');
     EXPECT_GT(monitor::ParseLeadingNumber(text), 0.5) << text;
   }
+}
+
+// A program that finds the monitor by its title, however soon, finds all of
+// its controls there: the window gets its title last.
+TEST_F(MonitorUnderWine, TheMonitorWindowIsCompleteOnceItHasItsTitle) {
+  ASSERT_EQ(monitor::FindMonitorWindow(platform_.windows), 0) << "the monitor already runs";
+  ASSERT_TRUE(drive::Start(std::string("\"") + kMonitorExe + "\"", kMonitorFolder));
+  // As fast as a look-up goes, to catch the window between title and controls.
+  const auto start = platform_.clock.MonotonicMs();
+  WindowHandle window = 0;
+  while (window == 0 && platform_.clock.MonotonicMs() - start < 30'000)
+    window = monitor::FindMonitorWindow(platform_.windows);
+  ASSERT_NE(window, 0);
+  EXPECT_EQ(CountDescendants(window), standin::kControlCount);
+}
+
+// A monitor that shows its titled window first and builds its controls over
+// two seconds: the launch waits for them before it hands the window over.
+TEST_F(MonitorUnderWine, ALaunchWaitsForASlowlyBuiltWindowsControls) {
+  ASSERT_EQ(monitor::FindMonitorWindow(platform_.windows), 0) << "the monitor already runs";
+  drive::SetEnvironment(standin::kSlowBuildVariable, "2");
+  const auto outcome = monitor::LaunchAndWait(platform_, 0, monitor::GetPath(platform_));
+  drive::SetEnvironment(standin::kSlowBuildVariable, std::nullopt);
+  ASSERT_EQ(outcome.result, monitor::LaunchOutcome::Result::kFound);
+  EXPECT_EQ(CountDescendants(outcome.window), standin::kControlCount);
+  monitor::MonitorTextTable table;
+  monitor::ScrapeMonitorTexts(platform_.windows, table, outcome.window);
+  EXPECT_EQ(table.Counter(), 42);
+  EXPECT_GT(monitor::ParseLeadingWholeNumber(table.Slot(monitor::slots::kCpuFan)), 500);
 }
 
 }  // namespace
