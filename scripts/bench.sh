@@ -11,6 +11,7 @@ cmake --preset mingw >/dev/null && cmake --build --preset mingw -j "$(nproc)" >/
 echo "== simulated desktop"
 build/linux/bench/bench_scrape
 build/linux/bench/bench_app
+build/linux/bench/bench_month
 
 echo "== under Wine"
 source scripts/wine/common.sh
