@@ -1,8 +1,11 @@
 #include "platform/win32/desktop_driver.h"
 
 #include "platform/win32/win32_internal.h"
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <psapi.h>
+#include <winternl.h>
+
+#include <cstddef>
 
 namespace calorix::platform::win32::driver {
 
@@ -241,6 +244,37 @@ BOOL CALLBACK CountTopLevel(HWND window, LPARAM count) {
   return TRUE;
 }
 
+// The process's GDI objects counted in its GDI handle table, which the
+// system maps into each process and names in its process environment block.
+// For systems whose GetGuiResources does not count them (Wine). The entry
+// layout is Wine's: 24 bytes, the object type in byte 14 (0 for a free
+// entry), bit 7 of byte 12 set for the shared stock objects, not counted.
+std::optional<std::uint32_t> CountGdiHandleTable(HANDLE process) {
+#ifdef _WIN64
+  constexpr std::size_t kTableOffsetInPeb = 0xF8;
+#else
+  constexpr std::size_t kTableOffsetInPeb = 0x94;
+#endif
+  constexpr std::size_t kEntryBytes = 24;
+  constexpr std::size_t kEntries = 0x10000;
+  PROCESS_BASIC_INFORMATION basic{};
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) !=
+      0)
+    return std::nullopt;
+  void* table = nullptr;
+  const auto* peb = reinterpret_cast<const std::byte*>(basic.PebBaseAddress);
+  if (!ReadProcessMemory(process, peb + kTableOffsetInPeb, &table, sizeof table, nullptr) ||
+      table == nullptr)
+    return std::nullopt;
+  std::vector<unsigned char> entries(kEntryBytes * kEntries);
+  SIZE_T read = 0;
+  if (!ReadProcessMemory(process, table, entries.data(), entries.size(), &read)) return std::nullopt;
+  std::uint32_t count = 0;
+  for (std::size_t at = 0; at + kEntryBytes <= read; at += kEntryBytes)
+    if (entries[at + 14] != 0 && (entries[at + 12] & 0x80) == 0) ++count;
+  return count;
+}
+
 }  // namespace
 
 std::optional<ProcessFigures> Figures(std::uint32_t processId) {
@@ -254,6 +288,12 @@ std::optional<ProcessFigures> Figures(std::uint32_t processId) {
     figures.peakWorkingSetBytes = memory.PeakWorkingSetSize;
   }
   figures.gdiObjects = GetGuiResources(process.get(), GR_GDIOBJECTS);
+  if (figures.gdiObjects == 0) {
+    if (const auto counted = CountGdiHandleTable(process.get())) {
+      figures.gdiObjects = *counted;
+      figures.gdiFromHandleTable = true;
+    }
+  }
   figures.userObjects = GetGuiResources(process.get(), GR_USEROBJECTS);
   DWORD handles = 0;
   if (GetProcessHandleCount(process.get(), &handles)) figures.handles = handles;

@@ -68,7 +68,9 @@ std::uint32_t StartProcess(std::string_view commandLine, std::string_view folder
 struct ProcessFigures {
   std::uint64_t workingSetBytes = 0;
   std::uint64_t peakWorkingSetBytes = 0;
-  std::uint32_t gdiObjects = 0;   // GetGuiResources; 0 where the system does not count them
+  std::uint32_t gdiObjects = 0;   // GetGuiResources, or where it counts nothing (Wine),
+                                  // the used entries of the GDI handle table
+  bool gdiFromHandleTable = false;
   std::uint32_t userObjects = 0;  // the same
   std::uint32_t handles = 0;      // kernel handles, 0 where not counted
   std::uint32_t windows = 0;      // its windows, top-level and child, counted one by one
