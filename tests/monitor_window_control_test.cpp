@@ -158,6 +158,8 @@ struct SystemMenuCase {
   std::vector<std::string> after;
 };
 
+void PrintTo(const SystemMenuCase& c, std::ostream* out) { *out << c.before.size() << "-items"; }
+
 class MonitorSystemMenu : public WindowControlTest,
                           public ::testing::WithParamInterface<SystemMenuCase> {};
 

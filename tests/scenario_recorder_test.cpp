@@ -135,6 +135,12 @@ struct ShortReadingCase {
   const char* fields;  // the four fields as the record shows them
 };
 
+void PrintTo(const ShortReadingCase& c, std::ostream* out) {
+  const char* readings[] = {c.cpuTemp, c.cpuFan, c.sysTemp, c.sysFan};
+  for (int i = 0; i < 4; ++i)
+    *out << (i > 0 ? "-" : "") << (*readings[i] == '\0' ? "empty" : readings[i]);
+}
+
 class RecorderShortReadings : public RecorderScenario,
                               public ::testing::WithParamInterface<ShortReadingCase> {};
 
