@@ -97,8 +97,10 @@ int main(int argc, char** argv) {
   const auto started = Clock::now();
   month.desktop.Advance(3'000);  // the first reading cycle writes the first record
   month.app->form1["Command3"].Click();  // View
-  std::printf("month on the simulated desktop: monitor hidden, recording at .1, dashboard %s, "
+  std::printf("month on the simulated desktop: monitor %s, recording at %s, dashboard %s, "
               "viewer %s\n",
+              month.app->state.MonitorShown == 0 ? "hidden" : "SHOWN",
+              month.app->form1["Combo1"].Text().c_str(),
               month.app->menu["MnuViewDashBrd"].checked ? "open" : "NOT open",
               month.app->recorder.DatViewOpen == 1 ? "open" : "NOT open");
 
