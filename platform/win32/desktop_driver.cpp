@@ -170,17 +170,32 @@ void PressEscape(WindowHandle window) {
   PostMessageA(ToHwnd(window), WM_KEYUP, VK_ESCAPE, 0xC0000001);
 }
 
+namespace {
+
+// The control `id` of a message box titled `title`, once the box is on
+// screen: a box has its title before its controls and is shown only after
+// it has them all.
+HWND WaitForMessageBoxItem(std::string_view title, int id, int timeoutMs) {
+  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+  for (;;) {
+    if (HWND box = ToHwnd(FindTopLevel(title, "#32770")); box != nullptr && IsWindowVisible(box)) {
+      if (HWND item = GetDlgItem(box, id)) return item;
+    }
+    if (GetTickCount64() >= until) return nullptr;
+    PumpFor(50);
+  }
+}
+
+}  // namespace
+
 std::optional<std::string> MessageBoxText(std::string_view title, int timeoutMs) {
-  const WindowHandle box = WaitForWindow(title, timeoutMs, "#32770");
-  if (box == 0) return std::nullopt;
-  HWND text = GetDlgItem(ToHwnd(box), kMessageBoxTextId);
-  return text == nullptr ? std::string() : Text(ToWindowHandle(text));
+  HWND text = WaitForMessageBoxItem(title, kMessageBoxTextId, timeoutMs);
+  if (text == nullptr) return std::nullopt;
+  return Text(ToWindowHandle(text));
 }
 
 bool AnswerMessageBox(std::string_view title, int buttonId, int timeoutMs) {
-  const WindowHandle box = WaitForWindow(title, timeoutMs, "#32770");
-  if (box == 0) return false;
-  HWND button = GetDlgItem(ToHwnd(box), buttonId);
+  HWND button = WaitForMessageBoxItem(title, buttonId, timeoutMs);
   if (button == nullptr) return false;
   PostMessageA(button, BM_CLICK, 0, 0);
   return true;

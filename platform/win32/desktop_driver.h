@@ -46,9 +46,11 @@ void Click(WindowHandle button);
 bool ChooseMenuItem(int index, int timeoutMs);
 // Escape pressed in a window.
 void PressEscape(WindowHandle window);
-// The text of a message box titled `title`, waiting up to `timeoutMs`.
+// The text of a message box titled `title`, waiting up to `timeoutMs` for
+// the box to be on screen with its text.
 std::optional<std::string> MessageBoxText(std::string_view title, int timeoutMs);
-// Presses a message box's button: 1 OK, 6 Yes, 7 No.
+// Presses a message box's button (1 OK, 6 Yes, 7 No) once the box is on
+// screen with it.
 bool AnswerMessageBox(std::string_view title, int buttonId, int timeoutMs);
 // Posts WM_CLOSE to every top-level window with this title.
 void CloseAll(std::string_view title);

@@ -274,11 +274,16 @@ TEST_F(EndToEnd, RecordingWritesLinesThatTheViewerShows) {
 
   drive::PostTrayEvent(form1, 0x205);
   ASSERT_TRUE(drive::ChooseMenuItem(kViewData, 5000));
+  // The viewer is loaded hidden at the start: wait for it shown and filled.
   const WindowHandle viewer = drive::WaitForWindow(" HWM Data Records", 5000);
   ASSERT_NE(viewer, 0);
-  const WindowHandle text = drive::FindChildOfClass(viewer, "Edit");
+  EXPECT_TRUE(drive::WaitForVisible(viewer, true, 5000));
   EXPECT_TRUE(WaitUntil(
-      [&] { return drive::Text(text).find(records.substr(0, 20)) != std::string::npos; }, 5000));
+      [&] {
+        const WindowHandle text = drive::FindChildOfClass(viewer, "Edit");
+        return text != 0 && drive::Text(text).find(records.substr(0, 20)) != std::string::npos;
+      },
+      5000));
 
   // The title and the two column headings, exactly as the user reads them.
   EXPECT_EQ(drive::Text(viewer), " HWM Data Records");
