@@ -5,6 +5,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64 mingw-w64
+          clang libclang-rt-14-dev
           wine wine64 xvfb x11-utils xdotool imagemagick fonts-liberation)
 missing=()
 for package in "${packages[@]}"; do
