@@ -1,6 +1,7 @@
 // The tray tooltip and the Fahrenheit conversion from any monitor texts:
 // the tooltip is its pieces in order with the fan pieces only for speeds
-// above 0, and a converted temperature is always a whole number in decimal.
+// above 0, a converted temperature is always a whole number in decimal,
+// and the tray's tip field takes the tooltip's first 64 characters.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
@@ -14,6 +15,7 @@
 #include "monitor/leading_number.h"
 #include "monitor/monitor_text_table.h"
 #include "tray/reading_cycle.h"
+#include "tray/tray_icon.h"
 
 using calorix::fuzz::Shown;
 namespace slots = calorix::monitor::slots;
@@ -78,5 +80,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string tip = calorix::tray::BuildTooltip(table, fahrenheit);
   FUZZ_CHECK(tip == expected, "tooltip \"%s\", not \"%s\"", Shown(tip).c_str(),
              Shown(expected).c_str());
+
+  // The tray record's tip field: exactly 64 characters, the tooltip (and
+  // its closing NUL) as far as it goes, blanks after it.
+  const std::string field = calorix::tray::PadTip(tip + '\0');
+  const std::string shown = (tip + '\0').substr(0, calorix::platform::TrayRecord::kTipChars);
+  FUZZ_CHECK(field.size() == calorix::platform::TrayRecord::kTipChars && field.starts_with(shown) &&
+                 field.find_first_not_of(' ', shown.size()) == std::string::npos,
+             "tip field \"%s\" for \"%s\"", Shown(field).c_str(), Shown(tip).c_str());
   return 0;
 }
