@@ -89,7 +89,7 @@ sleep 1.5
 check "no main window before --show-after" probe gone 'VIA HWM' 0
 check "main window appears" probe wait 'VIA HWM' 10
 probe tree 'VIA HWM' | tr -d '\r' >"$work/tree.txt"
-check "48 controls enumerated" test "$(wc -l <"$work/tree.txt")" -eq 48
+check "49 controls enumerated" test "$(wc -l <"$work/tree.txt")" -eq 49
 check "readings at their enumeration slots" readings_look_right
 sleep 1
 import -window root "$work/standin.png"
