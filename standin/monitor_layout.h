@@ -29,6 +29,13 @@ struct ControlSpec {
 };
 
 inline constexpr const char* kMainTitle = "VIA HWM";
+
+// Another program may send the main window this registered message to learn
+// about its system menu, which not every system lets it read: the answer
+// holds the number of items now (bits 0-7) and when the window was made
+// (bits 8-15), plus kSystemMenuHasClose while the Close item is there.
+inline constexpr const char* kSystemMenuMessage = "ViaHmSystemMenuQuery";
+inline constexpr long kSystemMenuHasClose = 0x10000;
 inline constexpr int kMainWidth = 520;
 inline constexpr int kMainHeight = 330;
 

@@ -128,6 +128,23 @@ LRESULT CALLBACK groupBoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   return CallWindowProcA(g_buttonProc, w, msg, wp, lp);
 }
 
+UINT g_systemMenuMessage = 0;
+int g_systemMenuItemsAtStart = 0;
+
+int systemMenuItems(HWND w) {
+  HMENU menu = GetSystemMenu(w, FALSE);
+  return menu ? std::clamp(GetMenuItemCount(menu), 0, 255) : 0;
+}
+
+// The answer to kSystemMenuMessage.
+LRESULT describeSystemMenu(HWND w) {
+  LRESULT answer = systemMenuItems(w) | (g_systemMenuItemsAtStart << 8);
+  HMENU menu = GetSystemMenu(w, FALSE);
+  if (menu && GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) != static_cast<UINT>(-1))
+    answer |= kSystemMenuHasClose;
+  return answer;
+}
+
 // Creates the next control of the layout. Creation order is the layout
 // order, which keeps the enumeration indices; a group box comes before its
 // children, so their parent always exists.
@@ -171,6 +188,7 @@ void createMainWindow() {
                                 (WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX) | WS_CLIPCHILDREN,
                                 CW_USEDEFAULT, CW_USEDEFAULT, kMainWidth, kMainHeight, nullptr,
                                 nullptr, g_app->instance, nullptr);
+  g_systemMenuItemsAtStart = systemMenuItems(g_app->main);
   if (slow) {
     ShowWindow(g_app->main, SW_SHOW);
     UpdateWindow(g_app->main);
@@ -355,6 +373,7 @@ LRESULT CALLBACK hostProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK mainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == g_systemMenuMessage && msg != 0) return describeSystemMenu(w);
   switch (msg) {
     case WM_COMMAND: {
       int index = LOWORD(wp) - kControlIdBase;
@@ -450,6 +469,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   app.instance = instance;
   if (!configure()) return 2;
 
+  g_systemMenuMessage = RegisterWindowMessageA(kSystemMenuMessage);
   registerClass(kMainClass, mainProc);
   registerClass(kAlarmClass, alarmProc);
   registerClass(kHostClass, hostProc);

@@ -201,6 +201,19 @@ bool AnswerMessageBox(std::string_view title, int buttonId, int timeoutMs) {
   return true;
 }
 
+std::optional<long long> AskRegistered(WindowHandle window, std::string_view name) {
+  const UINT message = RegisterWindowMessageA(std::string(name).c_str());
+  DWORD_PTR answer = 0;
+  if (message == 0 || !SendMessageTimeoutA(ToHwnd(window), message, 0, 0, SMTO_ABORTIFHUNG, 2000,
+                                           &answer))
+    return std::nullopt;
+  return static_cast<long long>(answer);
+}
+
+bool CanReadSystemMenu(WindowHandle window) {
+  return GetSystemMenu(ToHwnd(window), FALSE) != nullptr;
+}
+
 void CloseAll(std::string_view title) {
   const std::string name(title);
   for (HWND window = FindWindowA(nullptr, name.c_str()); window != nullptr;

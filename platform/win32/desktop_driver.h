@@ -52,6 +52,12 @@ std::optional<std::string> MessageBoxText(std::string_view title, int timeoutMs)
 // Presses a message box's button (1 OK, 6 Yes, 7 No) once the box is on
 // screen with it.
 bool AnswerMessageBox(std::string_view title, int buttonId, int timeoutMs);
+// Sends a window the message registered under `name` and returns its
+// answer, or nothing when it does not answer within two seconds.
+std::optional<long long> AskRegistered(WindowHandle window, std::string_view name);
+// Whether this program can get at the system menu of another program's
+// window (Wine answers no).
+bool CanReadSystemMenu(WindowHandle window);
 // Posts WM_CLOSE to every top-level window with this title.
 void CloseAll(std::string_view title);
 // Starts a program with a command line in a folder; false when it cannot.

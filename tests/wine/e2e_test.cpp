@@ -194,6 +194,22 @@ TEST_F(EndToEnd, FirstRunShowsTheOptionsAndTakesTheMonitorOver) {
   EXPECT_TRUE(drive::Checked(drive::FindChild(form1, "Alarm Buzzer Sound")));
   EXPECT_TRUE(drive::Checked(drive::FindChild(form1, "CPU Temp")));
 
+  // The monitor's system menu lost one item (the third from its end), as
+  // the monitor itself tells, where the system lets another program change
+  // that menu at all (Wine does not: its menu stays as it was).
+  const auto menu = drive::AskRegistered(monitor, standin::kSystemMenuMessage);
+  ASSERT_TRUE(menu);
+  const long long items = *menu & 0xFF;
+  const long long itemsAtStart = (*menu >> 8) & 0xFF;
+  if (drive::CanReadSystemMenu(monitor)) {
+    EXPECT_EQ(items, itemsAtStart - 1);
+  } else {
+    std::printf("note: this system does not let one program change another's system menu "
+                "(%lld items, %lld at the start)\n", items, itemsAtStart);
+    EXPECT_EQ(items, itemsAtStart);
+  }
+  EXPECT_NE(*menu & standin::kSystemMenuHasClose, 0) << "only the third item from the end goes";
+
   // The monitor: its Close button hidden, the window 10 by 60 smaller, hidden.
   const WindowHandle close = drive::FindChild(monitor, "&Close", "Button");
   ASSERT_NE(close, 0);
