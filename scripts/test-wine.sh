@@ -88,6 +88,44 @@ run_across_sessions() {  # <prefix name> <test suite>
 run_across_sessions poweroff PowerOff
 run_across_sessions logoff LogOff
 
+# Faults inflicted from outside: a locked record file, a read-only working
+# folder, the monitor killed, garbage settings, odd monitor texts, a desktop
+# of 10,000 windows. The read-only folder is immutable on the Linux side, as
+# Wine ignores the mode bits for root; it is made mutable again on any exit.
+cp build/mingw/tests/wine/fault_matrix_tests.exe build/mingw/standin/crowd.exe "$run/bin/"
+run_faults() {  # <prefix name> <gtest filter> <time-out in seconds>
+  local prefix="$run/$1" work="$run/$1-work"
+  if [[ ! -d "$prefix" ]]; then
+    clone "$prefix"
+    mkdir -p "$work/readonly"
+    wine_on_exit "chattr -i '$work/readonly' 2>/dev/null"
+    chattr +i "$work/readonly" || wine_log "cannot make $work/readonly read-only (root needed)"
+  fi
+  (cd "$work" && CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" \
+     CALORIX_READONLY_DIR="$(wine_path "$work/readonly")" \
+     CALORIX_CROWD_EXE="$(wine_path "$run/bin/crowd.exe")" \
+     timeout "$3" env WINEPREFIX="$prefix" wine "$run/bin/fault_matrix_tests.exe" \
+     --gtest_brief=1 --gtest_filter="$2")
+}
+echo "-- fault_matrix_tests"
+if ! run_faults faults 'FaultMatrix*.*' 900; then
+  echo "FAILED: fault_matrix_tests (FaultMatrix) under Wine"
+  failed=1
+fi
+wine_kill "$run/faults"
+# Power-off in a read-only folder and with the monitor killed in the
+# countdown: the trigger in one session, the check in the next.
+for suite in FaultPowerOffReadOnly FaultPowerOffMonitorKilled; do
+  echo "-- $suite"
+  run_faults "$suite" "$suite.Trigger" 180 >/dev/null 2>&1 || true
+  WINEPREFIX="$run/$suite" wineserver -w
+  if ! run_faults "$suite" "$suite.Verify" 120; then
+    echo "FAILED: fault_matrix_tests ($suite) under Wine"
+    failed=1
+  fi
+  wine_kill "$run/$suite"
+done
+
 if [[ $failed -ne 0 ]]; then
   exit 1
 fi
