@@ -36,6 +36,10 @@ inline constexpr const char* kMainTitle = "VIA HWM";
 // (bits 8-15), plus kSystemMenuHasClose while the Close item is there.
 inline constexpr const char* kSystemMenuMessage = "ViaHmSystemMenuQuery";
 inline constexpr long kSystemMenuHasClose = 0x10000;
+
+// Sent this registered message, the main window answers how long its slow
+// build takes, in milliseconds (0 when it was built at once).
+inline constexpr const char* kSlowBuildMessage = "ViaHmSlowBuildQuery";
 inline constexpr int kMainWidth = 520;
 inline constexpr int kMainHeight = 330;
 

@@ -129,6 +129,7 @@ LRESULT CALLBACK groupBoxProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 UINT g_systemMenuMessage = 0;
+UINT g_slowBuildMessage = 0;
 int g_systemMenuItemsAtStart = 0;
 
 int systemMenuItems(HWND w) {
@@ -374,6 +375,9 @@ LRESULT CALLBACK hostProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT CALLBACK mainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == g_systemMenuMessage && msg != 0) return describeSystemMenu(w);
+  if (msg == g_slowBuildMessage && msg != 0) {
+    return static_cast<LRESULT>(g_app->options.slowBuild * 1000 + 0.5);
+  }
   switch (msg) {
     case WM_COMMAND: {
       int index = LOWORD(wp) - kControlIdBase;
@@ -470,6 +474,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (!configure()) return 2;
 
   g_systemMenuMessage = RegisterWindowMessageA(kSystemMenuMessage);
+  g_slowBuildMessage = RegisterWindowMessageA(kSlowBuildMessage);
   registerClass(kMainClass, mainProc);
   registerClass(kAlarmClass, alarmProc);
   registerClass(kHostClass, hostProc);

@@ -323,6 +323,8 @@ TEST_F(EndToEnd, ASlowlyBuiltMonitorIsTakenOverWholeAndRecordedInFull) {
   const WindowHandle monitor = drive::WaitForWindow("VIA HWM", kLong);
   drive::SetEnvironment(standin::kSlowBuildVariable, std::nullopt);
   ASSERT_NE(monitor, 0);
+  // The monitor Calorix started did get the variable.
+  EXPECT_EQ(drive::AskRegistered(monitor, standin::kSlowBuildMessage), 2000);
   ASSERT_TRUE(WaitForTakeOver(monitor, kLong)) << "the monitor's Close button was not hidden";
   const auto adjusted = drive::WindowRect(monitor);
   ASSERT_TRUE(adjusted);
