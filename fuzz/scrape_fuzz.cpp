@@ -64,15 +64,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < leftovers; ++i) table.AppendHandle(0x4000 + i);
 
   // Handles may be anywhere (negative, large), as long as the run's windows
-  // do not meet the desktop's own handle or 0.
+  // do not meet the desktop's own handle or 0 (the simulated desktop takes
+  // the handles it is told to). Every run sets where its handles start, so
+  // that handles counted on over many runs never reach those either.
+  const WindowHandle desktopHandle = desktop.DesktopWindow();
+  WindowHandle base = desktopHandle + 0x10000;
   if (input.ConsumeBool()) {
-    const auto base = input.ConsumeIntegralInRange<std::int64_t>(
+    const auto wanted = input.ConsumeIntegralInRange<std::int64_t>(
         std::numeric_limits<std::int64_t>::min() / 2, std::numeric_limits<std::int64_t>::max() / 2);
-    const WindowHandle desktopHandle = desktop.DesktopWindow();
-    const bool clashes = (base <= 0 && base + 1000 >= 0) ||
-                         (base <= desktopHandle && base + 1000 >= desktopHandle);
-    if (!clashes) desktop.SetNextHandle(base);
+    const bool clashes = (wanted <= 0 && wanted + 1000 >= 0) ||
+                         (wanted <= desktopHandle && wanted + 1000 >= desktopHandle);
+    if (!clashes) base = wanted;
   }
+  desktop.SetNextHandle(base);
 
   std::vector<Node> nodes;
   nodes.push_back({desktop.CreateTopLevel(std::string(calorix::monitor::kMonitorTitle)), "", {}});
