@@ -58,7 +58,9 @@ bool MatchesPattern(std::string_view text, std::string_view pattern) {
              MatchesPattern(text.substr(1), pattern.substr(close + 1));
     }
   }
-  const bool one = p == '?' || (p == '#' && std::isdigit(static_cast<unsigned char>(c))) || p == c;
+  // "#" stands for a digit only, never for itself.
+  const bool one =
+      p == '?' || (p == '#' ? std::isdigit(static_cast<unsigned char>(c)) != 0 : p == c);
   return one && MatchesPattern(text.substr(1), pattern.substr(1));
 }
 

@@ -19,6 +19,7 @@ TEST(MatchesPattern, FollowsTheWalksPatternRules) {
   EXPECT_TRUE(MatchesPattern("", "*"));
   EXPECT_TRUE(MatchesPattern("a1c", "a#c"));
   EXPECT_FALSE(MatchesPattern("abc", "a#c"));
+  EXPECT_FALSE(MatchesPattern("a#c", "a#c"));
   EXPECT_TRUE(MatchesPattern("abc", "a?c"));
   EXPECT_TRUE(MatchesPattern("b", "[abc]"));
   EXPECT_TRUE(MatchesPattern("q", "[!abc]"));
