@@ -18,6 +18,13 @@ std::int32_t RoundHalfEven(double value) {
   return static_cast<std::int32_t>(rounded);
 }
 
+float ToSingle(double value) {
+  constexpr double kMax = std::numeric_limits<float>::max();
+  if (value > kMax) return std::numeric_limits<float>::infinity();
+  if (value < -kMax) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(value);
+}
+
 std::optional<double> ParseNumberText(std::string_view text, std::string_view decimalSeparator) {
   text = TrimmedView(text);
   std::string plain;  // the text rewritten with "." so from_chars can read it
@@ -50,7 +57,7 @@ std::optional<double> ParseNumberText(std::string_view text, std::string_view de
 
 std::string FormatNumberText(double value, std::string_view decimalSeparator) {
   char buffer[64];
-  const float single = static_cast<float>(value);
+  const float single = ToSingle(value);
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, single, std::chars_format::fixed);
   std::string text(buffer, result.ptr);
   if (text == "-0") text = "0";

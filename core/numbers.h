@@ -12,6 +12,10 @@ namespace calorix {
 // (44.5 gives 44, 45.5 gives 46). Values beyond the 32-bit range saturate.
 std::int32_t RoundHalfEven(double value);
 
+// The value as a single-precision float; beyond its range it becomes the
+// infinity of that sign rather than an out-of-range conversion.
+float ToSingle(double value);
+
 // A number written by the program in the user's number format: an optional
 // sign, digits and at most one `decimalSeparator`, surrounding blanks allowed.
 // nullopt for anything else (letters, exponents, empty text, infinity).

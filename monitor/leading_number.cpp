@@ -53,7 +53,10 @@ std::int64_t ParseLeadingInteger(std::string_view text) {
   text = SkipLeadingBlanks(text);
   const char* first = text.data();
   const char* last = first + text.size();
-  if (first != last && *first == '+') ++first;
+  if (first != last && *first == '+') {
+    ++first;
+    if (first != last && *first == '-') return 0;  // "+-5" is no number
+  }
   std::int64_t value = 0;
   const auto result = std::from_chars(first, last, value);
   return result.ec == std::errc() ? value : 0;

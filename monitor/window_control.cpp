@@ -19,10 +19,13 @@ using platform::WindowHandle;
 bool MatchesList(char c, std::string_view list) {
   bool negate = !list.empty() && list.front() == '!';
   if (negate) list.remove_prefix(1);
+  // Bytes compare as unsigned: a range such as "[a-\xFF]" takes the bytes
+  // above 0x7F as the code page orders them.
+  const auto byte = [](char b) { return static_cast<unsigned char>(b); };
   bool found = false;
   for (std::size_t i = 0; i < list.size(); ++i) {
     if (i + 2 < list.size() && list[i + 1] == '-') {
-      found = found || (c >= list[i] && c <= list[i + 2]);
+      found = found || (byte(c) >= byte(list[i]) && byte(c) <= byte(list[i + 2]));
       i += 2;
     } else {
       found = found || c == list[i];

@@ -69,7 +69,7 @@ void Recorder::Step() {
     // The scrape found no text at all: the monitor window was gone or had no
     // controls yet. A record of empty fields would be noise, so the record
     // stays due and the next cycle with readings writes it.
-    RecInterval = static_cast<float>(IntervalValue(app_.form1["Combo1"].Text()));
+    RecInterval = ToSingle(IntervalValue(app_.form1["Combo1"].Text()));
     return;
   }
   if (due) {
@@ -81,7 +81,7 @@ void Recorder::Step() {
     // record only; the count goes on and the next due step tries again.
     if (platform.files.Append(kRecordFileName, line + "\r\n") && DatViewOpen == 1) View();
   }
-  RecInterval = static_cast<float>(IntervalValue(app_.form1["Combo1"].Text()));
+  RecInterval = ToSingle(IntervalValue(app_.form1["Combo1"].Text()));
   RecCount += 3;
   if (!(static_cast<double>(RecInterval) * 60 > RecCount)) RecCount = 1;
 }
@@ -149,7 +149,7 @@ void Recorder::RestoreAtStartup() {
   auto& settings = app_.settings;
   RecCount = 0;
   app_.form1["MnuRecord"].SetState(settings.ReadState(settings::keys::kRecord));
-  RecInterval = static_cast<float>(settings.ReadNumber(settings::keys::kRecDelay));
+  RecInterval = ToSingle(settings.ReadNumber(settings::keys::kRecDelay));
   app_.form1["Combo1"].SetText(FormatIntervalText(RecInterval));
   if (app_.form1["MnuRecord"].State() == 1) RecCount = 1;
   app_.form1["MnuChkDatRec"].SetState(settings.ReadState(settings::keys::kChkDatRec));

@@ -1,11 +1,15 @@
 // The program against a monitor that is slow or odd, and against stored
 // numbers and reading texts that do not fit: the take-over waits for the
 // controls, conversions never overflow, a record is always one whole line.
+#include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "alarm/shutdown.h"
+#include "core/numbers.h"
 #include "core/settings_store.h"
+#include "monitor/leading_number.h"
 #include "monitor/monitor_locator.h"
 #include "recorder/recorder.h"
 #include "tests/support/app_fixture.h"
@@ -259,6 +263,62 @@ TEST_F(AppTest, AHugeStoredIntervalStartsAtFiveMinutesAndAHugeDashboardPositionI
   const double savedLeft = std::stod(*Setting("DBLeft"));
   EXPECT_GT(savedLeft, 0);
   EXPECT_LT(savedLeft, 1024 * 15);
+}
+
+}  // namespace
+}  // namespace calorix::testing
+
+namespace calorix::testing {
+namespace {
+
+// ---- Edges the fuzz targets found ------------------------------------------
+
+TEST(SingleConversion, AValueBeyondAFloatBecomesInfinityOfItsSign) {
+  EXPECT_EQ(ToSingle(1e300), std::numeric_limits<float>::infinity());
+  EXPECT_EQ(ToSingle(-1e300), -std::numeric_limits<float>::infinity());
+  EXPECT_EQ(ToSingle(3e38), 3e38f);
+  EXPECT_EQ(FormatNumberText(1e300, "."), "inf");  // and "inf" reads as the default
+}
+
+TEST_F(AppTest, AHugeTypedIntervalNeverComesDueAndIsReadAsFiveMinutesNextTime) {
+  monitor.Start();
+  ReturningUser();
+  Store("Record", "1");
+  Store("ChkDatRec", "0");
+  ASSERT_TRUE(Start());
+  Advance(3'000);  // the first record
+  app->form1["Combo1"].SetText(std::string(50, '9'));
+  Advance(60'000);
+  EXPECT_EQ(app->recorder.RecInterval, std::numeric_limits<float>::infinity());
+  EXPECT_EQ(SplitLines(FileText(kRecords)).size(), 1u);
+
+  ChooseMenu("MenuClose");
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(Setting("RecDelay"), "inf");
+  app.reset();
+  ended = false;
+  if (!monitor.Running()) monitor.Start();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app->form1["Combo1"].Text(), "5");
+}
+
+TEST(HandleText, ASignIsTakenOnlyOnce) {
+  EXPECT_EQ(monitor::ParseLeadingInteger("+-5"), 0);
+  EXPECT_EQ(monitor::ParseLeadingInteger("+5"), 5);
+  EXPECT_EQ(monitor::ParseLeadingInteger("-5"), -5);
+}
+
+TEST(SimHandles, ASetHandleInUseIsSkippedAndTheLastHandleIsNotPassed) {
+  sim::SimDesktop desktop;
+  const platform::WindowHandle first = desktop.CreateTopLevel("first");
+  desktop.SetNextHandle(first);
+  const platform::WindowHandle second = desktop.CreateTopLevel("second");
+  EXPECT_NE(second, first);
+  EXPECT_EQ(desktop.WindowText(first, 255), "first");
+
+  desktop.SetNextHandle(std::numeric_limits<platform::WindowHandle>::max());
+  EXPECT_EQ(desktop.CreateTopLevel("last"), std::numeric_limits<platform::WindowHandle>::max());
+  EXPECT_THROW(desktop.CreateTopLevel("one too many"), std::length_error);
 }
 
 }  // namespace

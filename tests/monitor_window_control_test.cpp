@@ -25,6 +25,8 @@ TEST(MatchesPattern, FollowsTheWalksPatternRules) {
   EXPECT_TRUE(MatchesPattern("q", "[!abc]"));
   EXPECT_TRUE(MatchesPattern("m", "[a-z]"));
   EXPECT_FALSE(MatchesPattern("M", "[a-z]"));
+  EXPECT_TRUE(MatchesPattern("\xE9", "[a-\xFF]"));  // bytes above 0x7F in a range
+  EXPECT_FALSE(MatchesPattern("\xE9", "[!\x80-\xFF]"));
 }
 
 class WindowControlTest : public AppTest {

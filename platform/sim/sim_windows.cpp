@@ -2,6 +2,7 @@
 // the window manager's calls as the program makes them.
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <stdexcept>
 #include <utility>
 
@@ -39,7 +40,15 @@ WindowHandle SimDesktop::CreateWindow(WindowHandle parent, std::string className
   SimWindow* parentWindow = Find(parent);
   if (parentWindow == nullptr) throw std::invalid_argument("parent window does not exist");
   SimWindow window;
-  window.handle = nextHandle_++;
+  // A handle set by a test may meet one in use (or 0): handles are never
+  // shared, and the count stops rather than overflowing.
+  while (nextHandle_ == 0 || windows_.contains(nextHandle_)) {
+    if (nextHandle_ == std::numeric_limits<WindowHandle>::max())
+      throw std::length_error("no window handle left");
+    ++nextHandle_;
+  }
+  window.handle = nextHandle_;
+  if (nextHandle_ != std::numeric_limits<WindowHandle>::max()) ++nextHandle_;
   window.parent = parent;
   window.className = std::move(className);
   window.title = std::move(title);
