@@ -2,8 +2,11 @@
 // (libFuzzer then keeps the input as a crash), and small text helpers.
 #pragma once
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -18,6 +21,18 @@
   } while (false)
 
 namespace calorix::fuzz {
+
+// Nearest whole number, halves to even, saturated to 32 bits; worked out
+// from floor so that it does not lean on the rounding mode.
+inline std::int32_t ReferenceRound(double value) {
+  if (std::isnan(value)) return 0;
+  double whole = std::floor(value);
+  const double fraction = value - whole;
+  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0)) whole += 1;
+  if (whole >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+  if (whole <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(whole);
+}
 
 // A text as C-escaped printable ASCII, for the messages above.
 inline std::string Shown(std::string_view text, std::size_t limit = 200) {

@@ -11,6 +11,7 @@
 #include "fuzz/fuzz_check.h"
 #include "monitor/leading_number.h"
 
+using calorix::fuzz::ReferenceRound;
 using calorix::fuzz::Shown;
 
 namespace {
@@ -44,18 +45,6 @@ Leading ScanLeading(std::string_view text) {
     }
   }
   return out;
-}
-
-// Nearest whole number, halves to even, saturated to 32 bits; worked out
-// from floor so that it does not lean on the rounding mode.
-std::int32_t ReferenceRound(double value) {
-  if (std::isnan(value)) return 0;
-  double whole = std::floor(value);
-  const double fraction = value - whole;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0)) whole += 1;
-  if (whole >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-  if (whole <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(whole);
 }
 
 // The exact leading whole number for a handle text: blanks, a sign, digits;

@@ -13,6 +13,7 @@
 #include "fuzz/fuzz_check.h"
 #include "fuzz/separators.h"
 
+using calorix::fuzz::ReferenceRound;
 using calorix::fuzz::Shown;
 
 namespace {
@@ -42,16 +43,6 @@ std::optional<std::string> Grammar(std::string_view text, std::string_view separ
   }
   if (!digits) return std::nullopt;
   return plain;
-}
-
-std::int32_t ReferenceRound(double value) {
-  if (std::isnan(value)) return 0;
-  double whole = std::floor(value);
-  const double fraction = value - whole;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0)) whole += 1;
-  if (whole >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-  if (whole <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(whole);
 }
 
 }  // namespace

@@ -43,6 +43,14 @@ struct SlowMonitor {
   }
 };
 
+// Makes starting "viahm.exe" open `slow` after `afterMs`, building over `buildMs`.
+void LaunchesSlowly(sim::SimDesktop& desktop, SlowMonitor& slow, std::uint64_t afterMs,
+                    std::uint64_t buildMs, int controlCount = standin::kControlCount) {
+  desktop.OnLaunch("viahm.exe", [=, &desktop, &slow](const sim::ShellExecuteCall&) {
+    desktop.After(afterMs, [=, &desktop, &slow] { slow.Start(desktop, buildMs, controlCount); });
+  });
+}
+
 constexpr int kCloseButton = 47;  // "&Close" in the monitor's layout
 const std::string kRecords{recorder::kRecordFileName};
 
@@ -51,9 +59,7 @@ const std::string kRecords{recorder::kRecordFileName};
 TEST(LaunchWait, AWindowIsTakenOnlyOnceItsControlsStopComing) {
   sim::SimDesktop desktop;
   SlowMonitor slow;
-  desktop.OnLaunch("viahm.exe", [&](const sim::ShellExecuteCall&) {
-    desktop.After(1'000, [&] { slow.Start(desktop, 2'000); });
-  });
+  LaunchesSlowly(desktop, slow, 1'000, 2'000);
   const auto outcome = monitor::LaunchAndWait(desktop.Platform(), 0, kMonitorFolder);
   ASSERT_EQ(outcome.result, monitor::LaunchOutcome::Result::kFound);
   EXPECT_EQ(outcome.window, slow.main);
@@ -67,9 +73,7 @@ TEST(LaunchWait, AWindowIsTakenOnlyOnceItsControlsStopComing) {
 TEST(LaunchWait, AWindowWithFewerControlsIsTakenOnceTheirCountHoldsForHalfASecond) {
   sim::SimDesktop desktop;
   SlowMonitor slow;
-  desktop.OnLaunch("viahm.exe", [&](const sim::ShellExecuteCall&) {
-    desktop.After(1'000, [&] { slow.Start(desktop, 1'000, 20); });
-  });
+  LaunchesSlowly(desktop, slow, 1'000, 1'000, 20);
   const auto outcome = monitor::LaunchAndWait(desktop.Platform(), 0, "");
   ASSERT_EQ(outcome.result, monitor::LaunchOutcome::Result::kFound);
   EXPECT_EQ(slow.controls.size(), 20u);
@@ -80,9 +84,7 @@ TEST(LaunchWait, AWindowWithFewerControlsIsTakenOnceTheirCountHoldsForHalfASecon
 TEST(LaunchWait, AWindowStillBuildingWhenTheMinuteEndsIsTakenAsItIs) {
   sim::SimDesktop desktop;
   SlowMonitor slow;
-  desktop.OnLaunch("viahm.exe", [&](const sim::ShellExecuteCall&) {
-    desktop.After(59'000, [&] { slow.Start(desktop, 40'000); });
-  });
+  LaunchesSlowly(desktop, slow, 59'000, 40'000);
   const auto outcome = monitor::LaunchAndWait(desktop.Platform(), 0, "");
   EXPECT_EQ(outcome.result, monitor::LaunchOutcome::Result::kFound);
   EXPECT_GE(desktop.MonotonicMs(), 60'000u);
@@ -103,9 +105,7 @@ TEST(LaunchWait, TheSettleWatchStartsAnewForANewWindowOrANewCount) {
 
 TEST_F(AppTest, ALaunchedMonitorThatBuildsSlowlyIsTakenOverWholeAndRecordsNoBlankLine) {
   SlowMonitor slow;
-  desktop.OnLaunch("viahm.exe", [&](const sim::ShellExecuteCall&) {
-    desktop.After(500, [&] { slow.Start(desktop, 2'000); });
-  });
+  LaunchesSlowly(desktop, slow, 500, 2'000);
   ReturningUser();
   Store("Record", "1");
   Store("ChkDatRec", "0");
