@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64 mingw-w64
           clang libclang-rt-14-dev
-          wine wine64 xvfb x11-utils xdotool imagemagick fonts-liberation)
+          wine wine64 xvfb x11-utils xdotool imagemagick fonts-liberation fonts-wine)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||

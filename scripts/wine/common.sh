@@ -84,6 +84,16 @@ wine_prefix_template() {
   mkdir -p "$dir"
   dir="$(cd "$dir" && pwd)"
   WINEARCH=win64 WINEPREFIX="$dir" wineboot -i >/dev/null 2>&1
+  # Debian's Wine does not load its own fonts (package fonts-wine) from where
+  # that package puts them: without Marlett, caption buttons show the letters
+  # "0 1 r" instead of their glyphs, and the dialog font Tahoma falls back to
+  # another face. Fonts in the prefix's Fonts folder are always loaded.
+  local wine_fonts=/usr/share/wine/fonts
+  if [[ -d "$wine_fonts" ]]; then
+    cp "$wine_fonts"/*.ttf "$dir/drive_c/windows/Fonts/"
+  else
+    wine_log "no $wine_fonts: caption buttons will show letters (install fonts-wine)"
+  fi
   wine_reg "$dir" add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f
   wine_reg "$dir" add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f
   wine_reg "$dir" add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f
