@@ -3,7 +3,7 @@
 // user's clicks, keys, moves and sizes go back into the model's calls.
 //
 // Free of <windows.h>, like win32_platform.h; the Win32 details live in
-// win32_forms.cpp.
+// the win32_form_*.cpp sources.
 #pragma once
 
 #include <functional>

@@ -1,0 +1,115 @@
+// What the form views share: owners of the Win32 handles, the window class
+// of every form, and the host's fonts, brushes, icons and live views.
+// Private to the backend's form sources.
+#pragma once
+
+#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_internal.h"
+
+#include <cmath>
+#include <functional>
+#include <map>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace calorix::platform::win32 {
+
+inline constexpr char kFormClass[] = "CalorixForm";
+
+[[noreturn]] void ThrowLastError(const char* what);
+
+// One owner of one Win32 handle; Release frees it.
+template <typename Handle, typename Release>
+class Owned {
+ public:
+  Owned() = default;
+  explicit Owned(Handle handle) : handle_(handle) {}
+  ~Owned() { reset(); }
+  Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  Owned& operator=(Owned&& other) noexcept {
+    if (this != &other) {
+      reset();
+      handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+  }
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+
+  Handle get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+  void reset() {
+    if (handle_ != nullptr) Release{}(std::exchange(handle_, nullptr));
+  }
+
+ private:
+  Handle handle_ = nullptr;
+};
+
+// Releasing runs from destructors, where nobody is left to hear of a
+// failure; each fails only for a handle the system already let go of.
+struct DestroyWindowRelease {
+  void operator()(HWND window) const { DestroyWindow(window); }
+};
+struct DeleteObjectRelease {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct DestroyIconRelease {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+struct DestroyMenuRelease {
+  void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+
+using OwnedWindow = Owned<HWND, DestroyWindowRelease>;
+using OwnedFont = Owned<HFONT, DeleteObjectRelease>;
+using OwnedBrush = Owned<HBRUSH, DeleteObjectRelease>;
+using OwnedIcon = Owned<HICON, DestroyIconRelease>;
+using OwnedMenu = Owned<HMENU, DestroyMenuRelease>;
+
+// The window class of every form, registered for the host's lifetime.
+class FormClass {
+ public:
+  FormClass(HINSTANCE instance, WNDPROC procedure);
+  ~FormClass();
+  FormClass(const FormClass&) = delete;
+  FormClass& operator=(const FormClass&) = delete;
+
+ private:
+  HINSTANCE instance_;
+};
+
+inline COLORREF ToColor(ui::Rgb colour) { return RGB(colour.r, colour.g, colour.b); }
+
+// What all views share: the class, fonts, brushes, icons, the live views.
+struct Win32FormHost::Resources {
+  Resources(Win32Process& processService, std::function<void()>& taskbarHandler);
+
+  HFONT Font(const ui::FontSpec& spec);
+  HBRUSH Brush(ui::Rgb colour);
+  HICON Icon(int id);
+  HICON SmallIconFor(HICON icon);
+  HWND HiddenOwner();
+  Win32FormView* ViewOf(HWND root) const;
+  bool Filter(MSG& msg);
+  int PixelsX(double twips) const { return static_cast<int>(std::lround(twips / twipsX)); }
+  int PixelsY(double twips) const { return static_cast<int>(std::lround(twips / twipsY)); }
+
+  Win32Process& process;
+  std::function<void()>& onTaskbarCreated;
+  HINSTANCE instance = nullptr;
+  int dpiY = 96;
+  int twipsX = 15, twipsY = 15;
+  UINT taskbarCreated = 0;
+  FormClass formClass;
+  std::map<std::tuple<std::string, double, bool>, OwnedFont> fonts;
+  std::map<COLORREF, OwnedBrush> brushes;
+  std::map<int, OwnedIcon> icons;
+  std::map<HICON, OwnedIcon> smallIcons;
+  OwnedWindow hiddenOwner;
+  std::vector<Win32FormView*> views;  // in the order they were made
+};
+
+}  // namespace calorix::platform::win32
