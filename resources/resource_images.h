@@ -4,6 +4,7 @@
 // run. The sound uses whole numbers only, the pictures only + - * / and sqrt.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +28,11 @@ inline constexpr int kSoundRate = 11025;        // samples per second, 8-bit mon
 inline constexpr int kSoundSamples = 3302;      // about 0.30 s
 inline constexpr int kSoundPitch = 480;         // Hz
 
+// The icon sizes drawn for the tray and the windows, largest first: the
+// large icon, and the small icon at 96, 120 and 144 DPI (192 DPI takes the
+// 32-pixel one). The shell picks the picture of exactly the size it shows.
+inline constexpr std::array<int, 4> kIconSizes = {32, 24, 20, 16};
+
 struct Rgb {
   std::uint8_t r = 0, g = 0, b = 0;
 };
@@ -44,19 +50,19 @@ struct IconImage {
 // A .ico file holding the given pictures in order.
 Bytes EncodeIcon(const std::vector<IconImage>& images);
 
-// The pictures themselves (size is 32 or 16).
+// The pictures themselves, size one of kIconSizes (the hazard sign: 32 or 16).
 IconImage DrawAppImage(int size);
-IconImage DrawNumberImage(int number);
+IconImage DrawNumberImage(int number, int size);  // number in 0..99
 IconImage DrawSnowflakeImage(int size);
 IconImage DrawFlameImage(int size);
 IconImage DrawHazardImage(int size);
 
 // Complete files.
-Bytes AppIcon();              // 32x32 and 16x16, 16 colours
-Bytes NumberIcon(int number); // 32x32 monochrome, number in 20..68
-Bytes SnowflakeIcon();
-Bytes FlameIcon();
-Bytes HazardIcon();
+Bytes AppIcon();              // every size of kIconSizes, 16 colours
+Bytes NumberIcon(int number); // every size of kIconSizes, monochrome; number in 20..68
+Bytes SnowflakeIcon();        // as AppIcon
+Bytes FlameIcon();            // as AppIcon
+Bytes HazardIcon();           // 32x32 and 16x16, 16 colours
 Bytes AlarmSound();           // RIFF/WAVE, 8-bit mono PCM
 std::string ResourceScript(); // calorix.rc
 std::string Manifest();       // calorix.manifest

@@ -92,14 +92,21 @@ std::vector<Picture> ParseIcon(const Bytes& file) {
   return pictures;
 }
 
-void ExpectColourIcon(const Bytes& file, const char* name) {
+std::vector<int> Sizes(const std::vector<Picture>& pictures) {
+  std::vector<int> sizes;
+  for (const Picture& p : pictures) {
+    EXPECT_EQ(p.width, p.height);
+    sizes.push_back(p.width);
+  }
+  return sizes;
+}
+
+const std::vector<int> kEverySize(kIconSizes.begin(), kIconSizes.end());
+
+void ExpectColourIcon(const Bytes& file, const char* name, const std::vector<int>& sizes) {
   SCOPED_TRACE(name);
   const auto pictures = ParseIcon(file);
-  ASSERT_EQ(pictures.size(), 2u);
-  EXPECT_EQ(pictures[0].width, 32);
-  EXPECT_EQ(pictures[0].height, 32);
-  EXPECT_EQ(pictures[1].width, 16);
-  EXPECT_EQ(pictures[1].height, 16);
+  EXPECT_EQ(Sizes(pictures), sizes);
   for (const Picture& p : pictures) {
     EXPECT_EQ(p.bitCount, 4);
     EXPECT_EQ(p.paletteSize, 16);
@@ -126,11 +133,11 @@ int Count(const Picture& p, std::uint32_t rgb) {
   return n;
 }
 
-TEST(ResourceIcons, ColourIconsHoldA32And16PixelPictureIn16Colours) {
-  ExpectColourIcon(AppIcon(), "app");
-  ExpectColourIcon(SnowflakeIcon(), "snowflake");
-  ExpectColourIcon(FlameIcon(), "flame");
-  ExpectColourIcon(HazardIcon(), "hazard");
+TEST(ResourceIcons, TrayAndAppIconsHoldEverySmallIconSizeIn16Colours) {
+  ExpectColourIcon(AppIcon(), "app", kEverySize);
+  ExpectColourIcon(SnowflakeIcon(), "snowflake", kEverySize);
+  ExpectColourIcon(FlameIcon(), "flame", kEverySize);
+  ExpectColourIcon(HazardIcon(), "hazard", {32, 16});
 }
 
 TEST(ResourceIcons, PicturesUseTheirColours) {
@@ -146,106 +153,147 @@ TEST(ResourceIcons, PicturesUseTheirColours) {
   for (const Picture& p : ParseIcon(AppIcon())) EXPECT_GT(Count(p, 0xFF0000), 0);
 }
 
-TEST(ResourceIcons, NumberIconsAreSingleMonochrome32PixelPictures) {
+TEST(ResourceIcons, FileHoldsExactlyWhatWasDrawn) {
+  const auto pictures = ParseIcon(FlameIcon());
+  ASSERT_EQ(pictures.size(), kIconSizes.size());
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    const IconImage drawn = DrawFlameImage(kIconSizes[i]);
+    for (std::size_t at = 0; at < drawn.index.size(); ++at) {
+      ASSERT_EQ(pictures[i].transparent[at], drawn.transparent[at] != 0) << kIconSizes[i] << " at " << at;
+      if (!drawn.transparent[at]) {
+        ASSERT_EQ(pictures[i].index[at], drawn.index[at]) << kIconSizes[i];
+      }
+    }
+  }
+}
+
+// Every tray number picture of the icon with the given size.
+std::vector<Picture> NumberPictures(int size) {
+  std::vector<Picture> pictures;
+  for (int n = kFirstNumberIconId; n <= kLastNumberIconId; ++n) {
+    for (const Picture& p : ParseIcon(NumberIcon(n))) {
+      if (p.width == size) pictures.push_back(p);
+    }
+  }
+  EXPECT_EQ(pictures.size(), static_cast<std::size_t>(kLastNumberIconId - kFirstNumberIconId + 1)) << size;
+  return pictures;
+}
+
+TEST(ResourceIcons, NumberIconsHoldEverySizeInMonochrome) {
   for (int n = kFirstNumberIconId; n <= kLastNumberIconId; ++n) {
     SCOPED_TRACE(n);
     const auto pictures = ParseIcon(NumberIcon(n));
-    ASSERT_EQ(pictures.size(), 1u);
-    const Picture& p = pictures[0];
-    EXPECT_EQ(p.width, 32);
-    EXPECT_EQ(p.height, 32);
-    EXPECT_EQ(p.bitCount, 1);
-    EXPECT_EQ(p.paletteSize, 2);
-    EXPECT_EQ(p.directoryColours, 2);
-    // Black ink on a see-through ground.
-    for (std::size_t i = 0; i < p.index.size(); ++i) {
-      EXPECT_EQ(p.palette[static_cast<std::size_t>(p.index[i])], 0u);
-    }
-  }
-}
-
-TEST(ResourceIcons, NumberIconsShowTwoDigitsFillingTheSquare) {
-  for (int n = kFirstNumberIconId; n <= kLastNumberIconId; ++n) {
-    SCOPED_TRACE(n);
-    const Picture p = ParseIcon(NumberIcon(n)).at(0);
-    int left = 0, right = 0, top = 32, bottom = -1;
-    for (int y = 0; y < 32; ++y) {
-      for (int x = 0; x < 32; ++x) {
-        if (!p.Ink(x, y)) continue;
-        (x < 16 ? left : right)++;
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
+    EXPECT_EQ(Sizes(pictures), kEverySize);
+    for (const Picture& p : pictures) {
+      EXPECT_EQ(p.bitCount, 1);
+      EXPECT_EQ(p.paletteSize, 2);
+      EXPECT_EQ(p.directoryColours, 2);
+      // Black ink on a see-through ground.
+      for (std::size_t i = 0; i < p.index.size(); ++i) {
+        EXPECT_EQ(p.palette[static_cast<std::size_t>(p.index[i])], 0u);
       }
     }
-    EXPECT_GT(left, 60);
-    EXPECT_GT(right, 40);  // a 1 is the lightest digit
-    // Tall enough to read once shrunk into the notification area.
-    EXPECT_LE(top, 1);
-    EXPECT_GE(bottom, 30);
-    // The two digits stand apart: a clear column between them.
-    bool gap = false;
-    for (int x = 12; x < 20 && !gap; ++x) {
-      bool empty = true;
-      for (int y = 0; y < 32; ++y) empty = empty && !p.Ink(x, y);
-      gap = empty;
-    }
-    EXPECT_TRUE(gap);
   }
 }
 
-TEST(ResourceIcons, StrokesSurviveHalving) {
-  // Windows shrinks the tray icon to 16x16: every run of ink, across or
-  // down, must be at least 3 pixels so no stroke vanishes.
-  for (int n = kFirstNumberIconId; n <= kLastNumberIconId; ++n) {
-    SCOPED_TRACE(n);
-    const Picture p = ParseIcon(NumberIcon(n)).at(0);
-    for (int y = 0; y < 32; ++y) {
-      int run = 0;
-      for (int x = 0; x <= 32; ++x) {
-        if (x < 32 && p.Ink(x, y)) {
-          ++run;
-        } else {
-          if (run > 0) {
-            EXPECT_GE(run, 3) << "row " << y;
-          }
-          run = 0;
+TEST(ResourceIcons, NumberIconsShowTwoDigitsFillingTheSquareAtEverySize) {
+  for (const int size : kIconSizes) {
+    int n = kFirstNumberIconId;
+    for (const Picture& p : NumberPictures(size)) {
+      SCOPED_TRACE(::testing::Message() << n++ << " at " << size << " px");
+      int left = 0, right = 0, top = size, bottom = -1;
+      for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+          if (!p.Ink(x, y)) continue;
+          (x < size / 2 ? left : right)++;
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
         }
       }
+      // A 1 is the lightest digit.
+      EXPECT_GT(left, size * size / 16);
+      EXPECT_GT(right, size * size / 24);
+      // Full height: as tall as the tray shows anything.
+      EXPECT_EQ(top, 0);
+      EXPECT_EQ(bottom, size - 1);
+      // The two digits stand apart: a clear column between them.
+      bool gap = false;
+      for (int x = size * 3 / 8; x < size * 5 / 8 && !gap; ++x) {
+        bool empty = true;
+        for (int y = 0; y < size; ++y) empty = empty && !p.Ink(x, y);
+        gap = empty;
+      }
+      EXPECT_TRUE(gap);
     }
-    for (int x = 0; x < 32; ++x) {
-      int run = 0;
-      for (int y = 0; y <= 32; ++y) {
-        if (y < 32 && p.Ink(x, y)) {
-          ++run;
-        } else {
-          if (run > 0) {
-            EXPECT_GE(run, 3) << "column " << x;
-          }
-          run = 0;
-        }
+  }
+}
+
+// The lengths of the runs of ink along a row (across) or a column (down).
+std::vector<int> InkRuns(const Picture& p, int line, bool across) {
+  std::vector<int> runs;
+  int run = 0;
+  for (int i = 0; i <= p.width; ++i) {
+    if (i < p.width && (across ? p.Ink(i, line) : p.Ink(line, i))) {
+      ++run;
+    } else if (run > 0) {
+      runs.push_back(run);
+      run = 0;
+    }
+  }
+  return runs;
+}
+
+TEST(ResourceIcons, DigitStrokesAreWholePixelsAnEighthOfTheSquareThick) {
+  // Shown at exactly its size, a picture keeps every stroke as drawn: no
+  // stray pixel or hairline, across or down, for the shell to smudge.
+  for (const int size : kIconSizes) {
+    int n = kFirstNumberIconId;
+    for (const Picture& p : NumberPictures(size)) {
+      SCOPED_TRACE(::testing::Message() << n++ << " at " << size << " px");
+      for (int line = 0; line < size; ++line) {
+        for (const int run : InkRuns(p, line, true)) EXPECT_GE(run, size / 8) << "row " << line;
+        for (const int run : InkRuns(p, line, false)) EXPECT_GE(run, size / 8) << "column " << line;
       }
     }
   }
 }
 
-TEST(ResourceIcons, EveryNumberLooksDifferent) {
-  std::set<std::vector<bool>> seen;
-  for (int n = kFirstNumberIconId; n <= kLastNumberIconId; ++n) {
-    EXPECT_TRUE(seen.insert(ParseIcon(NumberIcon(n)).at(0).transparent).second) << n;
+TEST(ResourceIcons, EveryNumberLooksDifferentAtEverySize) {
+  for (const int size : kIconSizes) {
+    SCOPED_TRACE(size);
+    const auto pictures = NumberPictures(size);
+    std::set<std::vector<bool>> seen;
+    for (const Picture& p : pictures) EXPECT_TRUE(seen.insert(p.transparent).second);
+    // Same tens digit, same left half; same units digit, same right half.
+    auto half = [&](int n, bool right) {
+      const Picture& p = pictures.at(static_cast<std::size_t>(n - kFirstNumberIconId));
+      std::vector<bool> bits;
+      for (int y = 0; y < size; ++y) {
+        for (int x = right ? size / 2 : 0; x < (right ? size : size / 2); ++x) bits.push_back(p.Ink(x, y));
+      }
+      return bits;
+    };
+    EXPECT_EQ(half(41, false), half(47, false));
+    EXPECT_EQ(half(27, true), half(57, true));
+    EXPECT_NE(half(38, false), half(48, false));
+    EXPECT_NE(half(68, true), half(66, true));
   }
-  // Same tens digit, same left half; same units digit, same right half.
-  auto half = [](int n, bool right) {
-    const Picture p = ParseIcon(NumberIcon(n)).at(0);
-    std::vector<bool> bits;
-    for (int y = 0; y < 32; ++y) {
-      for (int x = right ? 16 : 0; x < (right ? 32 : 16); ++x) bits.push_back(p.Ink(x, y));
+}
+
+TEST(ResourceIcons, SmallDigitsAreDrawnForTheirGridNotShrunk) {
+  // Dropping pixels from the 32-pixel picture gives strokes of uneven width
+  // at 20 and 24 pixels; the pictures for those sizes are designed anew.
+  for (const int size : {20, 24}) {
+    const IconImage big = DrawNumberImage(38, 32);
+    const IconImage small = DrawNumberImage(38, size);
+    std::vector<std::uint8_t> shrunk;
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        shrunk.push_back(big.transparent[static_cast<std::size_t>((y * 32 / size) * 32 + x * 32 / size)]);
+      }
     }
-    return bits;
-  };
-  EXPECT_EQ(half(41, false), half(47, false));
-  EXPECT_EQ(half(27, true), half(57, true));
-  EXPECT_NE(half(38, false), half(48, false));
-  EXPECT_NE(half(68, true), half(66, true));
+    EXPECT_NE(shrunk, small.transparent) << size;
+  }
 }
 
 // ---------------------------------------------------------------------------
