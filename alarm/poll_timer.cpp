@@ -49,7 +49,7 @@ void PollTimer::Tick() {
     app_.Quit();
     return;
   }
-  if (app_.platform.windows.IsIconic(app_.state.MonitorWindow)) app_.windowControl.HideVia();
+  if (app_.windowControl.MonitorMinimized()) app_.windowControl.HideVia();
 
   bool alarmSeen = false;
   for (const AlarmRow& row : kAlarmRows) {

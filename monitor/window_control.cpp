@@ -146,6 +146,9 @@ void WindowControl::TitleLabelPass() {
 void WindowControl::RemoveCloseButton() {
   auto& windows = app_.platform.windows;
   const WindowHandle monitor = app_.state.MonitorWindow;
+  // Every number here is in the monitor's own pixels, the ones its layout
+  // was made in, whatever the display scale.
+  const platform::ScopedWindowDpiAwareness monitorPixels(windows, monitor);
   if (const auto count = windows.SystemMenuItemCount(monitor)) {
     windows.RemoveSystemMenuItem(monitor, *count - 3);
     windows.DrawMenuBar(monitor);
@@ -203,6 +206,18 @@ void WindowControl::MenuFlip() {
   app_.timer1.SetInterval(shown ? 500 : 1000);
 }
 
+platform::Rect WindowControl::MonitorRect() {
+  auto& windows = app_.platform.windows;
+  const platform::ScopedWindowDpiAwareness monitorPixels(windows, app_.state.MonitorWindow);
+  return windows.GetWindowRect(app_.state.MonitorWindow).value_or(platform::Rect{});
+}
+
+bool WindowControl::MonitorMinimized() {
+  auto& windows = app_.platform.windows;
+  const platform::ScopedWindowDpiAwareness monitorPixels(windows, app_.state.MonitorWindow);
+  return windows.IsIconic(app_.state.MonitorWindow);
+}
+
 void WindowControl::RemHwmPosClick() {
   ui::Control& box = app_.form1["RemHwmPos"];
   auto& settings = app_.settings;
@@ -221,7 +236,7 @@ void WindowControl::RemHwmPosClick() {
       app_.platform.system.Beep();
       return;
     }
-    const auto rect = windows.GetWindowRect(app_.state.MonitorWindow).value_or(platform::Rect{});
+    const auto rect = MonitorRect();
     app_.state.SavedMonitorLeft = rect.left;
     app_.state.SavedMonitorTop = rect.top;
     settings.WriteInteger(settings::keys::kHWMLeft, rect.left);

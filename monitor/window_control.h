@@ -39,6 +39,9 @@ class WindowControl {
   void MenuFlip();
   // Click of "Save Window Positions".
   void RemHwmPosClick();
+  // The monitor window's rectangle and minimised state, in its own pixels.
+  platform::Rect MonitorRect();
+  bool MonitorMinimized();
 
  private:
   // The first handle of slots first..last that is a descendant of the monitor.

@@ -22,6 +22,8 @@ using WindowHandle = std::int64_t;
 // An icon loaded by the backend; 0 means "no icon".
 using IconHandle = std::int64_t;
 using TimerId = int;
+// A thread's DPI awareness as the window manager hands it out; 0 means "none".
+using DpiAwarenessToken = std::int64_t;
 
 struct Rect {
   int left = 0;
@@ -97,6 +99,16 @@ class WindowManager {
   virtual bool RemoveSystemMenuItem(WindowHandle window, int position) = 0;
   virtual bool DrawMenuBar(WindowHandle window) = 0;
 
+  // Per-window DPI awareness (Windows 10 1607 and later). A program that is
+  // not DPI-aware lays its windows out in 96-dpi pixels, and the system maps
+  // positions between its space and a DPI-aware caller's. Switching the
+  // calling thread to `window`'s awareness makes geometry read from and given
+  // to that window its own pixels. Returns the thread's previous awareness
+  // for RestoreThreadDpiAwareness, or 0 when the system lacks these calls or
+  // the window is gone: then nothing changed.
+  virtual DpiAwarenessToken AdoptWindowDpiAwareness(WindowHandle window) = 0;
+  virtual void RestoreThreadDpiAwareness(DpiAwarenessToken previous) = 0;
+
   // Bring the top-level window with this title to the foreground without
   // waiting; false when there is none.
   virtual bool ActivateByTitle(std::string_view title) = 0;
@@ -106,6 +118,23 @@ class WindowManager {
   virtual int ScreenHeightPixels() = 0;
   virtual int TwipsPerPixelX() = 0;
   virtual int TwipsPerPixelY() = 0;
+};
+
+// Runs the calling thread in a window's DPI awareness for as long as it
+// lives (see WindowManager::AdoptWindowDpiAwareness).
+class ScopedWindowDpiAwareness {
+ public:
+  ScopedWindowDpiAwareness(WindowManager& windows, WindowHandle window)
+      : windows_(windows), previous_(windows.AdoptWindowDpiAwareness(window)) {}
+  ~ScopedWindowDpiAwareness() {
+    if (previous_ != 0) windows_.RestoreThreadDpiAwareness(previous_);
+  }
+  ScopedWindowDpiAwareness(const ScopedWindowDpiAwareness&) = delete;
+  ScopedWindowDpiAwareness& operator=(const ScopedWindowDpiAwareness&) = delete;
+
+ private:
+  WindowManager& windows_;
+  DpiAwarenessToken previous_;
 };
 
 // The one NOTIFYICONDATA record the program keeps, in portable form. The

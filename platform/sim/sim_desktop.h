@@ -49,6 +49,9 @@ struct SimWindow {
   std::optional<std::vector<std::string>> systemMenu;
   std::vector<WindowHandle> children;  // creation order
   int moveCount = 0;
+  // A DPI-unaware window keeps its geometry in 96-dpi pixels; the window
+  // manager maps it for a DPI-aware caller (see SimDesktop::SetDisplayDpi).
+  bool dpiAware = false;
   // What a posted WM_CLOSE does; by default the window is destroyed.
   std::function<void()> onClose;
 };
@@ -102,6 +105,20 @@ class SimDesktop final : public platform::WindowManager,
   void SetNextHandle(WindowHandle handle) { nextHandle_ = handle; }
   std::size_t WindowCount() const { return windows_.size(); }
   void SetScreenPixels(int width, int height);
+  // The display scale, as Windows sets it: 96 dpi is 100 %. DPI-aware
+  // windows then have physical pixels, and a DPI-unaware program's windows
+  // keep 96-dpi pixels that the window manager maps, edge by edge and
+  // rounded as MulDiv rounds, for a DPI-aware caller. Calorix's own process
+  // is DPI-aware, like the real program; other processes are not unless
+  // declared so (before their windows are created).
+  void SetDisplayDpi(int dpi) { displayDpi_ = dpi; }
+  int DisplayDpi() const { return displayDpi_; }
+  void SetProcessDpiAware(int processId, bool aware);
+  // Whether the system has per-window DPI awareness calls (Windows 10 1607
+  // and later); without them AdoptWindowDpiAwareness changes nothing.
+  void SetPerWindowDpiCalls(bool available) { perWindowDpiCalls_ = available; }
+  // Whether the program's thread is DPI-aware right now.
+  bool ThreadDpiAware() const { return threadDpiAware_; }
   void SetTwipsPerPixel(int x, int y);
 
   // ---- Time -------------------------------------------------------------
@@ -208,6 +225,8 @@ class SimDesktop final : public platform::WindowManager,
   std::optional<platform::Rect> GetWindowRect(WindowHandle window) override;
   bool SetTopmost(WindowHandle window, platform::ZOrder insertAfter) override;
   bool PostCloseRequest(WindowHandle window) override;
+  platform::DpiAwarenessToken AdoptWindowDpiAwareness(WindowHandle window) override;
+  void RestoreThreadDpiAwareness(platform::DpiAwarenessToken previous) override;
   std::optional<int> SystemMenuItemCount(WindowHandle window) override;
   bool RemoveSystemMenuItem(WindowHandle window, int position) override;
   bool DrawMenuBar(WindowHandle window) override;
@@ -293,6 +312,9 @@ class SimDesktop final : public platform::WindowManager,
 
   std::filesystem::path Resolve(std::string_view name) const;
   void CollectDescendants(const SimWindow& window, std::vector<WindowHandle>& out) const;
+  // A coordinate as `window` keeps it, seen by the calling thread, and back.
+  std::int64_t ToCaller(const SimWindow& window, std::int64_t value) const;
+  std::int64_t FromCaller(const SimWindow& window, std::int64_t value) const;
   bool RunNextDue(std::uint64_t untilMs);
 
   platform::Platform platform_;
@@ -300,6 +322,10 @@ class SimDesktop final : public platform::WindowManager,
   std::map<WindowHandle, SimWindow> windows_;
   WindowHandle desktop_ = 0;
   WindowHandle nextHandle_ = 0x10010;
+  int displayDpi_ = 96;
+  std::set<int> dpiAwareProcesses_{kCalorixProcess};
+  bool perWindowDpiCalls_ = true;
+  bool threadDpiAware_ = true;
   int screenWidth_ = 1024;
   int screenHeight_ = 768;
   int twipsX_ = 15;

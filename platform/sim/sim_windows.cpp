@@ -32,6 +32,17 @@ Rect Placed(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_
   return {Saturated(left), Saturated(top), Saturated(left + width), Saturated(top + height)};
 }
 
+// MulDiv: value * numerator / denominator, rounded half away from zero.
+std::int64_t MulDivRounded(std::int64_t value, std::int64_t numerator, std::int64_t denominator) {
+  const std::int64_t product = value * numerator;
+  const std::int64_t half = denominator / 2;
+  return product >= 0 ? (product + half) / denominator : -((-product + half) / denominator);
+}
+
+// Tokens for the two awarenesses a thread can have.
+constexpr platform::DpiAwarenessToken kUnawareToken = 1;
+constexpr platform::DpiAwarenessToken kAwareToken = 2;
+
 }  // namespace
 
 WindowHandle SimDesktop::CreateWindow(WindowHandle parent, std::string className,
@@ -53,6 +64,7 @@ WindowHandle SimDesktop::CreateWindow(WindowHandle parent, std::string className
   window.className = std::move(className);
   window.title = std::move(title);
   window.processId = processId;
+  window.dpiAware = dpiAwareProcesses_.contains(processId);
   const std::int64_t originX = std::int64_t{parentWindow->rect.left} + parentWindow->clientOffsetX;
   const std::int64_t originY = std::int64_t{parentWindow->rect.top} + parentWindow->clientOffsetY;
   if (parent == desktop_) {
@@ -200,6 +212,38 @@ bool SimDesktop::ShowWindow(WindowHandle window, platform::ShowCommand command) 
   return wasVisible;
 }
 
+void SimDesktop::SetProcessDpiAware(int processId, bool aware) {
+  if (aware) {
+    dpiAwareProcesses_.insert(processId);
+  } else {
+    dpiAwareProcesses_.erase(processId);
+  }
+}
+
+std::int64_t SimDesktop::ToCaller(const SimWindow& window, std::int64_t value) const {
+  if (window.dpiAware == threadDpiAware_) return value;
+  return window.dpiAware ? MulDivRounded(value, 96, displayDpi_)
+                         : MulDivRounded(value, displayDpi_, 96);
+}
+
+std::int64_t SimDesktop::FromCaller(const SimWindow& window, std::int64_t value) const {
+  if (window.dpiAware == threadDpiAware_) return value;
+  return window.dpiAware ? MulDivRounded(value, displayDpi_, 96)
+                         : MulDivRounded(value, 96, displayDpi_);
+}
+
+platform::DpiAwarenessToken SimDesktop::AdoptWindowDpiAwareness(WindowHandle window) {
+  const SimWindow* target = Find(window);
+  if (!perWindowDpiCalls_ || target == nullptr) return 0;
+  const platform::DpiAwarenessToken previous = threadDpiAware_ ? kAwareToken : kUnawareToken;
+  threadDpiAware_ = target->dpiAware;
+  return previous;
+}
+
+void SimDesktop::RestoreThreadDpiAwareness(platform::DpiAwarenessToken previous) {
+  if (previous == kAwareToken || previous == kUnawareToken) threadDpiAware_ = previous == kAwareToken;
+}
+
 bool SimDesktop::MoveWindow(WindowHandle window, int left, int top, int width, int height,
                             bool /*repaint*/) {
   SimWindow* target = Find(window);
@@ -209,7 +253,12 @@ bool SimDesktop::MoveWindow(WindowHandle window, int left, int top, int width, i
   const std::int64_t originX = topLevel ? 0 : std::int64_t{parent.rect.left} + parent.clientOffsetX;
   const std::int64_t originY = topLevel ? 0 : std::int64_t{parent.rect.top} + parent.clientOffsetY;
   const Rect before = target->rect;
-  target->rect = Placed(originX + left, originY + top, width, height);
+  // The caller's rectangle, mapped edge by edge into the window's pixels.
+  const std::int64_t ownLeft = FromCaller(*target, left);
+  const std::int64_t ownTop = FromCaller(*target, top);
+  const std::int64_t ownWidth = FromCaller(*target, std::int64_t{left} + width) - ownLeft;
+  const std::int64_t ownHeight = FromCaller(*target, std::int64_t{top} + height) - ownTop;
+  target->rect = Placed(originX + ownLeft, originY + ownTop, ownWidth, ownHeight);
   const std::int64_t dx = std::int64_t{target->rect.left} - before.left;
   const std::int64_t dy = std::int64_t{target->rect.top} - before.top;
   ++target->moveCount;
@@ -227,7 +276,9 @@ bool SimDesktop::MoveWindow(WindowHandle window, int left, int top, int width, i
 std::optional<Rect> SimDesktop::GetWindowRect(WindowHandle window) {
   const SimWindow* target = Find(window);
   if (target == nullptr) return std::nullopt;
-  return target->rect;
+  const Rect& own = target->rect;
+  return Rect{Saturated(ToCaller(*target, own.left)), Saturated(ToCaller(*target, own.top)),
+              Saturated(ToCaller(*target, own.right)), Saturated(ToCaller(*target, own.bottom))};
 }
 
 bool SimDesktop::SetTopmost(WindowHandle window, platform::ZOrder insertAfter) {

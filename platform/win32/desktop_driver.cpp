@@ -130,6 +130,37 @@ std::optional<Rect> WindowRect(WindowHandle window) {
   return Rect{rect.left, rect.top, rect.right, rect.bottom};
 }
 
+std::optional<Rect> RectInParent(WindowHandle child) {
+  HWND window = ToHwnd(child);
+  RECT rect;
+  if (!GetWindowRect(window, &rect)) return std::nullopt;
+  MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+  return Rect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+std::optional<Rect> ClientRectOnScreen(WindowHandle window) {
+  RECT rect;
+  if (!GetClientRect(ToHwnd(window), &rect)) return std::nullopt;
+  MapWindowPoints(ToHwnd(window), HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
+  return Rect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+int SystemDpi() {
+  // A program that is not DPI-aware is told 96 whatever the scale, so ask
+  // as a system-aware thread where the system has per-thread awareness.
+  using Context = HANDLE;
+  using SetThreadContext = Context(WINAPI*)(Context);
+  const auto setThreadContext = reinterpret_cast<SetThreadContext>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
+  const Context systemAware = reinterpret_cast<Context>(static_cast<std::intptr_t>(-2));
+  const Context previous = setThreadContext != nullptr ? setThreadContext(systemAware) : nullptr;
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  if (previous != nullptr) setThreadContext(previous);
+  return dpi;
+}
+
 void PostTrayEvent(WindowHandle owner, int mouseMessage) {
   PostMessageA(ToHwnd(owner), kTrayCallback, kTrayIconId, static_cast<LPARAM>(mouseMessage));
 }

@@ -31,6 +31,13 @@ bool Visible(WindowHandle window);
 bool WaitForVisible(WindowHandle window, bool visible, int timeoutMs);
 bool Checked(WindowHandle button);
 std::optional<Rect> WindowRect(WindowHandle window);
+// A child window's rectangle in its parent's client area.
+std::optional<Rect> RectInParent(WindowHandle child);
+// A window's client area, in screen coordinates.
+std::optional<Rect> ClientRectOnScreen(WindowHandle window);
+// The display scale the system runs at (96 is 100 %), as a DPI-aware
+// program sees it.
+int SystemDpi();
 
 // The shell's callback for the tray icon (id 2, message 512).
 void PostTrayEvent(WindowHandle owner, int mouseMessage);

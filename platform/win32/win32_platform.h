@@ -93,6 +93,8 @@ class Win32WindowManager final : public WindowManager {
   std::optional<int> SystemMenuItemCount(WindowHandle window) override;
   bool RemoveSystemMenuItem(WindowHandle window, int position) override;
   bool DrawMenuBar(WindowHandle window) override;
+  DpiAwarenessToken AdoptWindowDpiAwareness(WindowHandle window) override;
+  void RestoreThreadDpiAwareness(DpiAwarenessToken previous) override;
   bool ActivateByTitle(std::string_view title) override;
   int ScreenWidthPixels() override;
   int ScreenHeightPixels() override;

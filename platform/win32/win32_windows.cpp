@@ -63,6 +63,31 @@ int TwipsPerPixel(int capability) {
   return dpi > 0 ? kTwipsPerInch / dpi : kTwipsPerInch / 96;
 }
 
+// The per-window DPI calls of Windows 10 1607 and later, looked up at run
+// time so the program still starts on older systems, which lack them.
+struct DpiCalls {
+  using Context = HANDLE;  // DPI_AWARENESS_CONTEXT
+  using GetWindowContext = Context(WINAPI*)(HWND);
+  using SetThreadContext = Context(WINAPI*)(Context);
+  GetWindowContext getWindowContext = nullptr;
+  SetThreadContext setThreadContext = nullptr;
+
+  static const DpiCalls& Get() {
+    static const DpiCalls calls = [] {
+      DpiCalls found;
+      if (HMODULE user32 = GetModuleHandleA("user32.dll")) {
+        found.getWindowContext = reinterpret_cast<GetWindowContext>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+        found.setThreadContext = reinterpret_cast<SetThreadContext>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+      }
+      if (found.getWindowContext == nullptr || found.setThreadContext == nullptr) found = {};
+      return found;
+    }();
+    return calls;
+  }
+};
+
 }  // namespace
 
 WindowHandle Win32WindowManager::FindTopLevelWindow(std::string_view title) {
@@ -152,6 +177,21 @@ bool Win32WindowManager::RemoveSystemMenuItem(WindowHandle window, int position)
 
 bool Win32WindowManager::DrawMenuBar(WindowHandle window) {
   return ::DrawMenuBar(ToHwnd(window)) != FALSE;
+}
+
+DpiAwarenessToken Win32WindowManager::AdoptWindowDpiAwareness(WindowHandle window) {
+  const DpiCalls& calls = DpiCalls::Get();
+  if (calls.getWindowContext == nullptr) return 0;
+  DpiCalls::Context wanted = calls.getWindowContext(ToHwnd(window));
+  if (wanted == nullptr) return 0;  // no such window
+  DpiCalls::Context previous = calls.setThreadContext(wanted);
+  return static_cast<DpiAwarenessToken>(reinterpret_cast<std::intptr_t>(previous));
+}
+
+void Win32WindowManager::RestoreThreadDpiAwareness(DpiAwarenessToken previous) {
+  const DpiCalls& calls = DpiCalls::Get();
+  if (calls.setThreadContext == nullptr || previous == 0) return;
+  calls.setThreadContext(reinterpret_cast<DpiCalls::Context>(static_cast<std::intptr_t>(previous)));
 }
 
 bool Win32WindowManager::ActivateByTitle(std::string_view title) {

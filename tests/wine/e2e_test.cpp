@@ -341,6 +341,40 @@ TEST_F(EndToEnd, ASlowlyBuiltMonitorIsTakenOverWholeAndRecordedInFull) {
   }
 }
 
+// The monitor is not DPI-aware: it lays its window out in 96-dpi pixels and
+// the system maps them at any other display scale. This program is not
+// DPI-aware either, so it reads the monitor's own pixels, and the take-over
+// must land on the same numbers at every scale (the suite runs at 96 and at
+// 144 dpi; CALORIX_E2E_DPI names the scale a run expects).
+TEST_F(EndToEnd, TheMonitorIsTakenOverInItsOwnPixelsAtTheDisplayScale) {
+  if (const char* expected = std::getenv("CALORIX_E2E_DPI"))
+    ASSERT_EQ(drive::SystemDpi(), std::atoi(expected)) << "the prefix runs at another scale";
+  ReturningUser();
+  ASSERT_TRUE(StartScriptableMonitor());
+  const WindowHandle monitor = drive::FindTopLevel("VIA HWM");
+  const auto before = drive::WindowRect(monitor);
+  ASSERT_TRUE(before);
+  StartCalorix();
+
+  const auto after = drive::WindowRect(monitor);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->left, before->left);
+  EXPECT_EQ(after->top, before->top);
+  EXPECT_EQ(after->Width(), before->Width() - 10);
+  EXPECT_EQ(after->Height(), before->Height() - 60);
+  EXPECT_FALSE(drive::Visible(drive::FindChild(monitor, "&Close", "Button")));
+  // "&Minimize" went to 390, 200 first; the shift that follows moves every
+  // control by its offset from the window's outer corner less 10 and 80.
+  const auto client = drive::ClientRectOnScreen(monitor);
+  ASSERT_TRUE(client);
+  const int frameX = client->left - after->left, frameY = client->top - after->top;
+  EXPECT_EQ(drive::RectInParent(drive::FindChild(monitor, "&Minimize", "Button")),
+            (platform::Rect{390 + frameX - 10, 200 + frameY - 80, 390 + frameX - 10 + 112,
+                            200 + frameY - 80 + 38}));
+  EXPECT_EQ(drive::RectInParent(ChildStartingWith(monitor, "VIA Hardware Monitor System ")),
+            (platform::Rect{314, 188, 314 + 180, 188 + 16}));
+}
+
 TEST_F(EndToEnd, AnEnabledAlarmLogsClosesTheMonitorAndCountsDownUntilCancel) {
   ReturningUser();
   Set("Temp", "1");
