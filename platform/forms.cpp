@@ -1,5 +1,6 @@
 #include "platform/forms.h"
 
+#include <cmath>
 #include <stdexcept>
 
 namespace calorix::ui {
@@ -185,8 +186,10 @@ void Form::SetWindowState(WindowState state) {
 }
 
 void Form::Move(double left, double top) {
-  left_ = left;
-  top_ = top;
+  // Centring halves a difference in twips, which may fall between pixels;
+  // the window can only be at a whole one, and that is the place to keep.
+  left_ = OnPixelGrid(left, host_.TwipsPerPixelX());
+  top_ = OnPixelGrid(top, host_.TwipsPerPixelY());
   if (loaded_) Changed();
 }
 
@@ -255,5 +258,15 @@ void FormTimer::SetEnabled(bool enabled) {
 }
 
 void FormTimer::Apply() { process_.SetTimer(id_, interval_, enabled_ && interval_ > 0); }
+
+// ---- Pixel grid -------------------------------------------------------------
+
+double OnPixelGrid(double twips, double twipsPerPixel) {
+  constexpr double kLimit = 9007199254740992.0;  // 2^53: every whole number below is exact
+  if (!(twipsPerPixel > 0)) return twips;
+  const double pixels = twips / twipsPerPixel;
+  if (!(std::fabs(pixels) <= kLimit)) return twips;
+  return std::round(pixels) * twipsPerPixel;
+}
 
 }  // namespace calorix::ui

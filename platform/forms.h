@@ -11,7 +11,9 @@
 // - setting a state from code runs the click handler whenever it changes
 //   (for an option button: whenever it becomes selected), as a click does;
 // - selecting an option button deselects the others of its group.
-// Positions and sizes are in twips (1/1440 inch).
+// Positions and sizes are in twips (1/1440 inch). A form's place is kept on
+// the host's pixel grid: a window sits on whole pixels, and the place the
+// program reads (and stores) is the one the window really has.
 #pragma once
 
 #include <cstdint>
@@ -203,6 +205,7 @@ class Form {
   // to their design-time state for the next load.
   void Unload();
   void SetWindowState(WindowState state);
+  // Moves to the nearest whole pixel of the host's screen.
   void Move(double left, double top);
   void Resize(double width, double height);
   void SetCaption(std::string caption);
@@ -286,6 +289,14 @@ class FormHost {
   // An icon resource by its number, or the window icon of a form's
   // declaration; 0 when there is none.
   virtual platform::IconHandle LoadIconResource(int id) = 0;
+  // A screen pixel's size in twips (1440 / dpi; 7.5 at 192 dpi).
+  virtual double TwipsPerPixelX() = 0;
+  virtual double TwipsPerPixelY() = 0;
 };
+
+// `twips` moved to the nearest whole pixel (halves away from zero, as the
+// views round). Values no pixel grid holds (NaN, infinite, beyond 2^53
+// pixels) and a pixel size that is not positive leave it as it is.
+double OnPixelGrid(double twips, double twipsPerPixel);
 
 }  // namespace calorix::ui

@@ -113,11 +113,12 @@ class WindowManager {
   // waiting; false when there is none.
   virtual bool ActivateByTitle(std::string_view title) = 0;
 
-  // The primary screen in pixels, and the pixel size in twips (15 at 96 dpi).
+  // The primary screen in pixels, and the pixel size in twips: 1440 / dpi,
+  // 15 at 96 dpi, 7.5 at 192.
   virtual int ScreenWidthPixels() = 0;
   virtual int ScreenHeightPixels() = 0;
-  virtual int TwipsPerPixelX() = 0;
-  virtual int TwipsPerPixelY() = 0;
+  virtual double TwipsPerPixelX() = 0;
+  virtual double TwipsPerPixelY() = 0;
 };
 
 // Runs the calling thread in a window's DPI awareness for as long as it

@@ -1,6 +1,8 @@
 // The toolkit model's rules that every handler relies on.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/forms.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_forms.h"
@@ -106,6 +108,25 @@ TEST_F(FormsModel, ATimerWithIntervalZeroDoesNotTick) {
   timer.SetInterval(0);
   desktop_.Advance(5000);
   EXPECT_EQ(ticks, 5);
+}
+
+TEST_F(FormsModel, AFormIsMovedToTheWholePixelItsWindowSitsOn) {
+  desktop_.SetTwipsPerPixel(7.5, 12);  // 192 dots per inch across, 120 down
+  form_.Move(2647.5 + 3, 4254);        // 353.4 and 354.5 pixels
+  EXPECT_EQ(form_.Left(), 353 * 7.5);
+  EXPECT_EQ(form_.Top(), 355 * 12);
+  form_.Move(-10, -20);                // -1.33 and -1.67 pixels
+  EXPECT_EQ(form_.Left(), -7.5);
+  EXPECT_EQ(form_.Top(), -24);
+}
+
+TEST(PixelGrid, LeavesWhatNoGridHoldsAsItIs) {
+  EXPECT_EQ(OnPixelGrid(5287.5, 15), 5295);  // halves away from zero, as the views round
+  EXPECT_EQ(OnPixelGrid(-7.5, 15), -15);
+  EXPECT_EQ(OnPixelGrid(1e300, 15), 1e300);
+  EXPECT_TRUE(std::isnan(OnPixelGrid(std::nan(""), 15)));
+  EXPECT_EQ(OnPixelGrid(HUGE_VAL, 15), HUGE_VAL);
+  EXPECT_EQ(OnPixelGrid(100.4, 0), 100.4);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The program against a monitor that is slow or odd, and against stored
 // numbers and reading texts that do not fit: the take-over waits for the
 // controls, conversions never overflow, a record is always one whole line.
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -256,8 +257,8 @@ TEST_F(AppTest, AHugeStoredIntervalStartsAtFiveMinutesAndAHugeDashboardPositionI
   EXPECT_EQ(app->form1["Combo1"].Text(), "5");
   EXPECT_EQ(app->recorder.RecInterval, 5.0f);
   ASSERT_TRUE(app->form3.Visible());
-  EXPECT_EQ(app->form3.Left(), (1024 * 15 - app->form3.Width()) / 2);
-  EXPECT_EQ(app->form3.Top(), (768 * 15 - app->form3.Height()) / 2);
+  EXPECT_EQ(app->form3.Left(), std::round((1024 * 15 - app->form3.Width()) / 2 / 15) * 15);
+  EXPECT_EQ(app->form3.Top(), std::round((768 * 15 - app->form3.Height()) / 2 / 15) * 15);
 
   ChooseMenu("MnuViewDashBrd");  // closing it saves the place it really has
   const double savedLeft = std::stod(*Setting("DBLeft"));

@@ -379,7 +379,7 @@ TEST_F(RecorderScenario, ViewerKeepsItsWidthAMinimumHeightAndFitsTheTextBox) {
   Click("Command3");
   ASSERT_TRUE(ViewerOpen());
   ui::Form& viewer = app->dataForm;
-  const int frame = sim::SimFormHost::kFrameHeightTwips;
+  const double frame = sim::SimFormHost::kFrameHeightPixels * desktop.TwipsPerPixelY();
 
   viewer.Resize(5'000, 1'000);
   EXPECT_EQ(viewer.Width(), 8'010);

@@ -1,5 +1,7 @@
 // The whole program started on the simulated desktop.
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "tests/support/app_fixture.h"
 
@@ -18,8 +20,8 @@ TEST_F(AppTest, FirstRunSetsUpEverythingAndShowsTheOptionsWindow) {
   EXPECT_EQ(app->form1["MnuChkDatRec"].State(), 1);
   EXPECT_TRUE(app->form1["CpuOnly"].Value());
   EXPECT_EQ(app->form1["CtoF"].Caption(), "F\xB0");
-  // Centred: (1024 * 15 - outer width) / 2.
-  EXPECT_EQ(app->form1.Left(), (1024 * 15 - app->form1.Width()) / 2);
+  // Centred: (1024 * 15 - outer width) / 2, on the nearest whole pixel.
+  EXPECT_EQ(app->form1.Left(), std::round((1024 * 15 - app->form1.Width()) / 2 / 15) * 15);
 
   // The monitor was launched from its folder and taken over.
   ASSERT_EQ(desktop.ShellExecutes().size(), 1u);
@@ -42,14 +44,15 @@ TEST_F(AppTest, FirstRunSetsUpEverythingAndShowsTheOptionsWindow) {
   EXPECT_EQ(icon->uFlags, 7u);
   EXPECT_EQ(icon->uCallbackMessage, 512u);
   EXPECT_EQ(icon->hWnd, app->form1.Handle());
-  EXPECT_EQ(icon->hIcon, host.LoadIconResource(1));
+  EXPECT_EQ(icon->hIcon, host.LoadSmallIconResource(1));
+  EXPECT_EQ(app->form1.Icon(), host.LoadIconResource(1));  // the window keeps the large picture
   EXPECT_EQ(icon->szTip.substr(0, 8), std::string("Calorix\0", 8));
   EXPECT_EQ(icon->szTip.size(), 64u);
 
   Advance(2'000);
-  EXPECT_EQ(TrayIcon()->hIcon, host.LoadIconResource(1));
+  EXPECT_EQ(TrayIcon()->hIcon, host.LoadSmallIconResource(1));
   Advance(1'000);
-  EXPECT_EQ(TrayIcon()->hIcon, host.LoadIconResource(45));
+  EXPECT_EQ(TrayIcon()->hIcon, host.LoadSmallIconResource(45));
   EXPECT_EQ(TrayIcon()->szTip.substr(0, 39),
             std::string("CPU:45\xB0" "C  Sys:36\xB0" "C  Fan1:4500  Fan2:3200 \0", 39));
   EXPECT_FALSE(ended);
@@ -297,11 +300,96 @@ TEST_F(AppTest, TheWindowIsCentredInTwipsOnAnyScreen) {
   desktop.SetTwipsPerPixel(12, 12);  // 120 dots per inch
   monitor.Start();
   ASSERT_TRUE(Start());
-  EXPECT_EQ(app->form1.Left(), (1280 * 12 - app->form1.Width()) / 2);
-  EXPECT_EQ(app->form1.Top(), (1024 * 12 - app->form1.Height()) / 2);
+  EXPECT_EQ(app->form1.Left(), std::round((1280 * 12 - app->form1.Width()) / 2 / 12) * 12);
+  EXPECT_EQ(app->form1.Top(), std::round((1024 * 12 - app->form1.Height()) / 2 / 12) * 12);
   const auto rect = desktop.GetWindowRect(app->form1.Handle());
   EXPECT_EQ(rect->left, static_cast<int>(std::lround(app->form1.Left() / 12)));
 }
+
+// At every display scale the windows are their tables' sizes, and the place
+// Calorix keeps (and stores) for one is where it really is: whole pixels
+// times the pixel's size in twips, never a half pixel off.
+class WindowsAtDisplayScale : public AppTest, public ::testing::WithParamInterface<int> {
+ protected:
+  void SetUp() override {
+    desktop.SetScreenPixels(1280, 1024);
+    desktop.SetTwipsPerPixel(TwipsPerPixel(), TwipsPerPixel());
+  }
+  double TwipsPerPixel() const { return 1440.0 / GetParam(); }
+
+  // The window's rectangle, after checking the form's place is its pixels.
+  platform::Rect ExpectPlacedOnItsPixels(ui::Form& form) {
+    const auto rect = desktop.GetWindowRect(form.Handle());
+    EXPECT_TRUE(rect.has_value());
+    if (!rect) return {};
+    EXPECT_EQ(form.Left(), rect->left * TwipsPerPixel());
+    EXPECT_EQ(form.Top(), rect->top * TwipsPerPixel());
+    // The client area is the table's, to the pixel; the frame is the system's.
+    EXPECT_EQ(rect->right - rect->left,
+              std::lround(form.Decl().clientWidth / TwipsPerPixel()) + sim::SimFormHost::kFrameWidthPixels);
+    EXPECT_EQ(rect->bottom - rect->top,
+              std::lround(form.Decl().clientHeight / TwipsPerPixel()) + sim::SimFormHost::kFrameHeightPixels);
+    return *rect;
+  }
+  // Centred as a window can be: within half a pixel of the exact middle.
+  void ExpectCentred(const platform::Rect& rect) {
+    EXPECT_LE(std::abs((rect.left + rect.right) - 1280), 1);
+    EXPECT_LE(std::abs((rect.top + rect.bottom) - 1024), 1);
+  }
+};
+
+TEST_P(WindowsAtDisplayScale, TheOptionsWindowIsCentredOnAPixelAndStoresThatPlace) {
+  monitor.Start();
+  ASSERT_TRUE(Start());
+  const platform::Rect rect = ExpectPlacedOnItsPixels(app->form1);
+  ExpectCentred(rect);
+
+  TrayEvent(514);  // show the monitor: its place and the options window's are saved
+  Click("RemHwmPos");
+  ASSERT_EQ(app->form1["RemHwmPos"].State(), 1);
+  EXPECT_EQ(std::stod(Setting("Left").value_or("nan")), rect.left * TwipsPerPixel());
+  EXPECT_EQ(std::stod(Setting("Top").value_or("nan")), rect.top * TwipsPerPixel());
+}
+
+TEST_P(WindowsAtDisplayScale, TheDashboardIsCentredOnAPixelAndStoresThatPlace) {
+  monitor.Start();
+  ReturningUser();
+  Store("DashOn", "1");
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(app->form3.Visible());
+  const platform::Rect rect = ExpectPlacedOnItsPixels(app->form3);
+  ExpectCentred(rect);
+
+  ChooseMenu("MnuViewDashBrd");  // closing it saves its place
+  ASSERT_FALSE(app->form3.Loaded());
+  EXPECT_EQ(std::stod(Setting("DBLeft").value_or("nan")), rect.left * TwipsPerPixel());
+  EXPECT_EQ(std::stod(Setting("DBTop").value_or("nan")), rect.top * TwipsPerPixel());
+
+  // Shown again, it comes back to the same pixels.
+  ChooseMenu("MnuViewDashBrd");
+  ASSERT_TRUE(app->form3.Visible());
+  const platform::Rect again = ExpectPlacedOnItsPixels(app->form3);
+  EXPECT_EQ(again.left, rect.left);
+  EXPECT_EQ(again.top, rect.top);
+}
+
+TEST_P(WindowsAtDisplayScale, AStoredPlaceBetweenPixelsIsKeptAsTheWholePixelTheWindowSitsOn) {
+  monitor.Start();
+  ReturningUser();
+  Store("DashOn", "1");
+  // Half a pixel off at every scale: stored so by an earlier version.
+  Store("DBLeft", std::to_string(200.5 * TwipsPerPixel()));
+  Store("DBTop", std::to_string(100.25 * TwipsPerPixel()));
+  ASSERT_TRUE(Start());
+  const platform::Rect rect = ExpectPlacedOnItsPixels(app->form3);
+  EXPECT_EQ(rect.left, 201);
+  EXPECT_EQ(rect.top, 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, WindowsAtDisplayScale, ::testing::Values(96, 120, 144, 192),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::to_string(info.param) + "dpi";
+                         });
 
 }  // namespace
 }  // namespace calorix::testing

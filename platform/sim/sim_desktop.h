@@ -119,7 +119,7 @@ class SimDesktop final : public platform::WindowManager,
   void SetPerWindowDpiCalls(bool available) { perWindowDpiCalls_ = available; }
   // Whether the program's thread is DPI-aware right now.
   bool ThreadDpiAware() const { return threadDpiAware_; }
-  void SetTwipsPerPixel(int x, int y);
+  void SetTwipsPerPixel(double x, double y);
 
   // ---- Time -------------------------------------------------------------
   // Lets `ms` of virtual time pass, firing timers and scheduled actions in
@@ -233,8 +233,8 @@ class SimDesktop final : public platform::WindowManager,
   bool ActivateByTitle(std::string_view title) override;
   int ScreenWidthPixels() override { return screenWidth_; }
   int ScreenHeightPixels() override { return screenHeight_; }
-  int TwipsPerPixelX() override { return twipsX_; }
-  int TwipsPerPixelY() override { return twipsY_; }
+  double TwipsPerPixelX() override { return twipsX_; }
+  double TwipsPerPixelY() override { return twipsY_; }
 
   // ---- platform::Shell --------------------------------------------------
   bool NotifyIcon(platform::TrayOperation operation, const platform::TrayRecord& record) override;
@@ -328,8 +328,8 @@ class SimDesktop final : public platform::WindowManager,
   bool threadDpiAware_ = true;
   int screenWidth_ = 1024;
   int screenHeight_ = 768;
-  int twipsX_ = 15;
-  int twipsY_ = 15;
+  double twipsX_ = 15;
+  double twipsY_ = 15;
 
   std::uint64_t nowMs_ = 0;
   platform::LocalDateTime localBase_{2026, 12, 8, 9, 0, 0};

@@ -14,9 +14,9 @@ namespace {
 
 // Twips to whole pixels, rounded; a NaN position counts as 0. Values are
 // kept within ±2^53, so that the sum of two of them stays exact.
-std::int64_t Pixels(double twips, int twipsPerPixel) {
+std::int64_t Pixels(double twips, double twipsPerPixel) {
   constexpr double kLimit = 9007199254740992.0;  // 2^53
-  const double pixels = twips / (twipsPerPixel > 0 ? twipsPerPixel : 1);
+  const double pixels = twips / (twipsPerPixel > 0 ? twipsPerPixel : 1.0);
   if (std::isnan(pixels)) return 0;
   return static_cast<std::int64_t>(std::round(std::clamp(pixels, -kLimit, kLimit)));
 }
@@ -28,7 +28,8 @@ class SimFormView final : public ui::FormView {
     desktop_.Find(handle_)->visible = false;
     // A close request from outside unloads the form, as closing the window does.
     desktop_.Find(handle_)->onClose = [&form] { form.Unload(); };
-    form_.SetFrameSize(SimFormHost::kFrameWidthTwips, SimFormHost::kFrameHeightTwips);
+    form_.SetFrameSize(SimFormHost::kFrameWidthPixels * desktop_.TwipsPerPixelX(),
+                       SimFormHost::kFrameHeightPixels * desktop_.TwipsPerPixelY());
     FormChanged();
   }
   ~SimFormView() override { desktop_.DestroyWindow(handle_); }
@@ -41,8 +42,8 @@ class SimFormView final : public ui::FormView {
     window->title = form_.Caption();
     window->visible = form_.Visible();
     window->minimized = form_.State() == ui::WindowState::kMinimized;
-    const int tx = desktop_.TwipsPerPixelX();
-    const int ty = desktop_.TwipsPerPixelY();
+    const double tx = desktop_.TwipsPerPixelX();
+    const double ty = desktop_.TwipsPerPixelY();
     // A form may sit anywhere a stored position puts it, far off every
     // screen too: the edges are worked out wide and kept to what a
     // rectangle holds.
@@ -83,5 +84,9 @@ std::optional<std::string> SimFormHost::TrackPopupMenu(const ui::PopupMenu& menu
 }
 
 platform::IconHandle SimFormHost::LoadIconResource(int id) { return 5000 + id; }
+
+double SimFormHost::TwipsPerPixelX() { return desktop_.TwipsPerPixelX(); }
+
+double SimFormHost::TwipsPerPixelY() { return desktop_.TwipsPerPixelY(); }
 
 }  // namespace calorix::sim

@@ -29,9 +29,13 @@ class SimFormHost final : public ui::FormHost {
   std::optional<std::string> TrackPopupMenu(const ui::PopupMenu& menu,
                                             platform::WindowHandle owner) override;
   platform::IconHandle LoadIconResource(int id) override;
+  double TwipsPerPixelX() override;
+  double TwipsPerPixelY() override;
 
-  static constexpr int kFrameWidthTwips = 8 * 15;
-  static constexpr int kFrameHeightTwips = 30 * 15;
+  // The frame of every window (borders and caption), in pixels as the
+  // system measures it.
+  static constexpr int kFrameWidthPixels = 8;
+  static constexpr int kFrameHeightPixels = 30;
 
  private:
   SimDesktop& desktop_;

@@ -117,7 +117,7 @@ void SimDesktop::SetScreenPixels(int width, int height) {
   windows_.at(desktop_).rect = {0, 0, width, height};
 }
 
-void SimDesktop::SetTwipsPerPixel(int x, int y) {
+void SimDesktop::SetTwipsPerPixel(double x, double y) {
   twipsX_ = x;
   twipsY_ = y;
 }

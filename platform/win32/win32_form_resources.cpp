@@ -52,9 +52,9 @@ Win32FormHost::Resources::Resources(Win32Process& processService,
     const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
     dpiY = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    // Pixel size in twips as the window manager gives it to the program.
-    if (dpiX > 0) twipsX = 1440 / dpiX;
-    if (dpiY > 0) twipsY = 1440 / dpiY;
+    // Pixel size in twips, as the window manager gives it to the program.
+    if (dpiX > 0) twipsX = 1440.0 / dpiX;
+    if (dpiY > 0) twipsY = 1440.0 / dpiY;
     if (dpiY <= 0) dpiY = 96;
   }
   // 0 when it cannot be registered: then the shell's restart goes unseen.
@@ -158,6 +158,10 @@ Win32FormHost::~Win32FormHost() { shared_->process.SetMessageFilter(nullptr); }
 std::unique_ptr<ui::FormView> Win32FormHost::CreateView(ui::Form& form) {
   return std::make_unique<Win32FormView>(*shared_, form);
 }
+
+double Win32FormHost::TwipsPerPixelX() { return shared_->twipsX; }
+
+double Win32FormHost::TwipsPerPixelY() { return shared_->twipsY; }
 
 IconHandle Win32FormHost::LoadIconResource(int id) {
   return static_cast<IconHandle>(reinterpret_cast<std::intptr_t>(shared_->Icon(id)));

@@ -101,7 +101,7 @@ struct Win32FormHost::Resources {
   std::function<void()>& onTaskbarCreated;
   HINSTANCE instance = nullptr;
   int dpiY = 96;
-  int twipsX = 15, twipsY = 15;
+  double twipsX = 15, twipsY = 15;  // a pixel's size: 1440 / dpi
   UINT taskbarCreated = 0;
   FormClass formClass;
   std::map<std::tuple<std::string, double, bool>, OwnedFont> fonts;

@@ -31,6 +31,8 @@ class Win32FormHost final : public ui::FormHost {
   std::optional<std::string> TrackPopupMenu(const ui::PopupMenu& menu,
                                             WindowHandle owner) override;
   IconHandle LoadIconResource(int id) override;
+  double TwipsPerPixelX() override;
+  double TwipsPerPixelY() override;
 
   // The shell's taskbar came back (explorer restarted): tray icons must be
   // added again.

@@ -98,8 +98,8 @@ class Win32WindowManager final : public WindowManager {
   bool ActivateByTitle(std::string_view title) override;
   int ScreenWidthPixels() override;
   int ScreenHeightPixels() override;
-  int TwipsPerPixelX() override;
-  int TwipsPerPixelY() override;
+  double TwipsPerPixelX() override;
+  double TwipsPerPixelY() override;
 };
 
 class Win32Shell final : public Shell {

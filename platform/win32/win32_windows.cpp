@@ -55,12 +55,12 @@ class ScreenDc {
   HDC dc_;
 };
 
-int TwipsPerPixel(int capability) {
-  constexpr int kTwipsPerInch = 1440;
+double TwipsPerPixel(int capability) {
+  constexpr double kTwipsPerInch = 1440;
   ScreenDc screen;
   const int dpi = screen.get() != nullptr ? GetDeviceCaps(screen.get(), capability) : 0;
   // Without a screen DC (a service session) assume the standard 96 dpi.
-  return dpi > 0 ? kTwipsPerInch / dpi : kTwipsPerInch / 96;
+  return kTwipsPerInch / (dpi > 0 ? dpi : 96);
 }
 
 // The per-window DPI calls of Windows 10 1607 and later, looked up at run
@@ -208,8 +208,8 @@ int Win32WindowManager::ScreenWidthPixels() { return GetSystemMetrics(SM_CXSCREE
 
 int Win32WindowManager::ScreenHeightPixels() { return GetSystemMetrics(SM_CYSCREEN); }
 
-int Win32WindowManager::TwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
+double Win32WindowManager::TwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
 
-int Win32WindowManager::TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
+double Win32WindowManager::TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
 
 }  // namespace calorix::platform::win32
