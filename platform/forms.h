@@ -289,6 +289,9 @@ class FormHost {
   // An icon resource by its number, or the window icon of a form's
   // declaration; 0 when there is none.
   virtual platform::IconHandle LoadIconResource(int id) = 0;
+  // The same icon resource at exactly the system's small-icon size (the
+  // tray's picture): the picture drawn for that size, never one scaled to it.
+  virtual platform::IconHandle LoadSmallIconResource(int id) = 0;
   // A screen pixel's size in twips (1440 / dpi; 7.5 at 192 dpi).
   virtual double TwipsPerPixelX() = 0;
   virtual double TwipsPerPixelY() = 0;

@@ -31,7 +31,8 @@ rm -rf "$run"
 mkdir -p "$run/bin"
 wine_on_exit "rm -rf '$run'"
 for exe in calorix.exe tests/contract/win32/contract_tests_win32.exe \
-           tests/wine/monitor_wine_tests.exe tests/wine/e2e_tests.exe; do
+           tests/wine/monitor_wine_tests.exe tests/wine/e2e_tests.exe \
+           tests/wine/tray_icon_dpi_tests.exe; do
   cp "build/mingw/$exe" "$run/bin/"
 done
 # A copy of the template, taken under the lock so it is never half made.
@@ -47,6 +48,23 @@ for name in contract_tests_win32 monitor_wine_tests; do
   echo "-- $name"
   if ! timeout 300 env WINEPREFIX="$prefix" wine "$run/bin/$name.exe" --gtest_brief=1; then
     echo "FAILED: $name under Wine"
+    failed=1
+  fi
+  wine_kill "$prefix"
+  rm -rf "$prefix"
+done
+
+# The tray's pictures at each display scale, each in a prefix of its own:
+# Wine applies LogPixels to the programs started after it is set.
+for dpi in 96 120 144 192; do
+  prefix="$run/tray-dpi-$dpi"
+  clone "$prefix"
+  wine_reg "$prefix" add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+  WINEPREFIX="$prefix" wineserver -w
+  echo "-- tray_icon_dpi_tests at $dpi DPI"
+  if ! CALORIX_EXPECTED_DPI="$dpi" timeout 120 env WINEPREFIX="$prefix" \
+       wine "$run/bin/tray_icon_dpi_tests.exe" --gtest_brief=1; then
+    echo "FAILED: tray_icon_dpi_tests at $dpi DPI under Wine"
     failed=1
   fi
   wine_kill "$prefix"

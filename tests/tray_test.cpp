@@ -36,7 +36,8 @@ class TrayTest : public AppTest {
     ASSERT_TRUE(Start());
     Advance(3000);
   }
-  platform::IconHandle Icon(int id) { return host.LoadIconResource(id); }
+  // The tray always gets the picture drawn for the small-icon size.
+  platform::IconHandle Icon(int id) { return host.LoadSmallIconResource(id); }
   std::uint64_t Requests(TrayOperation operation) { return desktop.TrayRequestCount(operation); }
 };
 
@@ -67,6 +68,7 @@ TEST_F(TrayTest, StoppedFansAndFahrenheitChangeTheTooltip) {
 TEST_F(TrayTest, ThePictureFollowsTheTemperatureAndIsOnlySentWhenItChanges) {
   StartAndRead();
   EXPECT_EQ(TrayIcon()->hIcon, Icon(45));
+  EXPECT_NE(TrayIcon()->hIcon, host.LoadIconResource(45)) << "not the large picture, for the shell to shrink";
   const auto modifies = Requests(TrayOperation::Modify);
   Advance(3000);
   EXPECT_EQ(Requests(TrayOperation::Modify), modifies + 1);  // the tip only

@@ -20,7 +20,9 @@ TrayIcon::TrayIcon(App& app) : app_(app) {
   app_.menu["MenuClose"].onClick = [this] { app_.Quit(); };
 }
 
-platform::IconHandle TrayIcon::ApplicationIcon() { return app_.form1.Icon(); }
+// The tray shows every picture at the system's small-icon size, loaded as
+// drawn for that size: the shell would blur a larger one shrinking it.
+platform::IconHandle TrayIcon::ApplicationIcon() { return app_.host.LoadSmallIconResource(kAppIconId); }
 
 void TrayIcon::UpdateIcons() {
   record_.cbSize = kTrayRecordSize;
@@ -58,7 +60,7 @@ void TrayIcon::UpdatePicture() {
   int picture = temperature;
   if (temperature >= 69) picture = kFlameIconId;
   else if (temperature <= 19) picture = kSnowflakeIconId;
-  image1_ = app_.host.LoadIconResource(picture);
+  image1_ = app_.host.LoadSmallIconResource(picture);
   record_.hIcon = image1_;
   app_.platform.shell.NotifyIcon(TrayOperation::Modify, record_);
 }

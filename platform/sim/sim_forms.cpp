@@ -85,6 +85,8 @@ std::optional<std::string> SimFormHost::TrackPopupMenu(const ui::PopupMenu& menu
 
 platform::IconHandle SimFormHost::LoadIconResource(int id) { return 5000 + id; }
 
+platform::IconHandle SimFormHost::LoadSmallIconResource(int id) { return 7000 + id; }
+
 double SimFormHost::TwipsPerPixelX() { return desktop_.TwipsPerPixelX(); }
 
 double SimFormHost::TwipsPerPixelY() { return desktop_.TwipsPerPixelY(); }

@@ -28,7 +28,10 @@ class SimFormHost final : public ui::FormHost {
   std::unique_ptr<ui::FormView> CreateView(ui::Form& form) override;
   std::optional<std::string> TrackPopupMenu(const ui::PopupMenu& menu,
                                             platform::WindowHandle owner) override;
+  // Icon handles are the resource number plus a base, one base per size,
+  // so a test tells the small picture from the large one.
   platform::IconHandle LoadIconResource(int id) override;
+  platform::IconHandle LoadSmallIconResource(int id) override;
   double TwipsPerPixelX() override;
   double TwipsPerPixelY() override;
 

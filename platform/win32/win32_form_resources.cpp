@@ -96,22 +96,26 @@ HICON Win32FormHost::Resources::Icon(int id) {
   return icons.emplace(id, OwnedIcon(icon)).first->second.get();
 }
 
+HICON Win32FormHost::Resources::SmallIcon(int id) {
+  if (id <= 0) return nullptr;
+  if (auto found = smallIcons.find(id); found != smallIcons.end()) return found->second.get();
+  // Asked for at exactly the small-icon size, the icon group yields the
+  // picture drawn for it; the size follows the DPI the program runs at.
+  HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
+  return smallIcons.emplace(id, OwnedIcon(icon)).first->second.get();
+}
+
 HICON Win32FormHost::Resources::SmallIconFor(HICON icon) {
   if (icon == nullptr) return nullptr;
-  if (auto found = smallIcons.find(icon); found != smallIcons.end()) {
-    return found->second ? found->second.get() : icon;
-  }
-  HICON small = nullptr;
   for (const auto& [id, loaded] : icons) {
     if (loaded.get() != icon) continue;
-    small = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXSMICON),
-                                          GetSystemMetrics(SM_CYSMICON), 0));
-    break;
+    HICON small = SmallIcon(id);
+    return small != nullptr ? small : icon;
   }
-  // An icon from elsewhere, or no small image: the big one is scaled down.
-  smallIcons.emplace(icon, OwnedIcon(small));
-  return small != nullptr ? small : icon;
+  // An icon from elsewhere: the big one is scaled down.
+  return icon;
 }
 
 HWND Win32FormHost::Resources::HiddenOwner() {
@@ -165,6 +169,10 @@ double Win32FormHost::TwipsPerPixelY() { return shared_->twipsY; }
 
 IconHandle Win32FormHost::LoadIconResource(int id) {
   return static_cast<IconHandle>(reinterpret_cast<std::intptr_t>(shared_->Icon(id)));
+}
+
+IconHandle Win32FormHost::LoadSmallIconResource(int id) {
+  return static_cast<IconHandle>(reinterpret_cast<std::intptr_t>(shared_->SmallIcon(id)));
 }
 
 }  // namespace calorix::platform::win32

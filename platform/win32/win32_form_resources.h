@@ -90,6 +90,8 @@ struct Win32FormHost::Resources {
   HFONT Font(const ui::FontSpec& spec);
   HBRUSH Brush(ui::Rgb colour);
   HICON Icon(int id);
+  // The resource's picture for the small-icon size; NULL when there is none.
+  HICON SmallIcon(int id);
   HICON SmallIconFor(HICON icon);
   HWND HiddenOwner();
   Win32FormView* ViewOf(HWND root) const;
@@ -107,7 +109,7 @@ struct Win32FormHost::Resources {
   std::map<std::tuple<std::string, double, bool>, OwnedFont> fonts;
   std::map<COLORREF, OwnedBrush> brushes;
   std::map<int, OwnedIcon> icons;
-  std::map<HICON, OwnedIcon> smallIcons;
+  std::map<int, OwnedIcon> smallIcons;  // by resource number
   OwnedWindow hiddenOwner;
   std::vector<Win32FormView*> views;  // in the order they were made
 };

@@ -31,6 +31,7 @@ class Win32FormHost final : public ui::FormHost {
   std::optional<std::string> TrackPopupMenu(const ui::PopupMenu& menu,
                                             WindowHandle owner) override;
   IconHandle LoadIconResource(int id) override;
+  IconHandle LoadSmallIconResource(int id) override;
   double TwipsPerPixelX() override;
   double TwipsPerPixelY() override;
 
