@@ -73,20 +73,29 @@ done
 
 # End to end: the real program driven from outside, its files in a folder
 # of their own.
-run_e2e() {  # <prefix name> <gtest filter>
-  local prefix="$run/$1" work="$run/$1-work"
+# With a display scale in dpi, the prefix runs at that scale (Wine applies
+# LogPixels to the programs started afterwards).
+run_e2e() {  # <prefix name> <gtest filter> [dpi]
+  local prefix="$run/$1" work="$run/$1-work" dpi="${3:-}"
   clone "$prefix"
   mkdir -p "$work"
-  (cd "$work" && CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" \
+  if [[ -n "$dpi" ]]; then
+    wine_reg "$prefix" add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+    WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$prefix" wineserver -w
+  fi
+  (cd "$work" && CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" CALORIX_E2E_DPI="$dpi" \
      timeout 300 env WINEPREFIX="$prefix" wine "$run/bin/e2e_tests.exe" \
      --gtest_brief=1 --gtest_filter="$2")
 }
-echo "-- e2e_tests"
-if ! run_e2e e2e 'EndToEnd.*'; then
-  echo "FAILED: e2e_tests (EndToEnd) under Wine"
-  failed=1
-fi
-wine_kill "$run/e2e"
+for dpi in 96 144; do
+  echo "-- e2e_tests at $dpi dpi"
+  if ! run_e2e "e2e-$dpi" 'EndToEnd.*' "$dpi"; then
+    echo "FAILED: e2e_tests (EndToEnd) at $dpi dpi under Wine"
+    failed=1
+  fi
+  wine_kill "$run/e2e-$dpi"
+done
 
 # The power-off and logging off end the prefix's whole session, the test
 # included: the trigger runs in one session and the check in the next.
@@ -142,6 +151,31 @@ for suite in FaultPowerOffReadOnly FaultPowerOffMonitorKilled; do
     failed=1
   fi
   wine_kill "$run/$suite"
+done
+
+# Calorix's own windows at each display scale: one run of the program per
+# scale opens the options window, the dashboard, the viewer and the
+# countdown and measures them. The shell desktop grows with the scale, as
+# a screen at that scale would be larger: the viewer alone is 1068 pixels
+# wide at 192 dpi.
+cp build/mingw/tests/wine/display_scale_tests.exe "$run/bin/"
+for dpi in 96 120 144 192; do
+  prefix="$run/scale-$dpi" work="$run/scale-$dpi-work"
+  echo "-- display_scale_tests at $dpi dpi"
+  clone "$prefix"
+  mkdir -p "$work"
+  wine_reg "$prefix" add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+  wine_reg "$prefix" add 'HKCU\Software\Wine\Explorer\Desktops' /v shell \
+    /d "$((1024 * dpi / 96))x$((768 * dpi / 96))" /f
+  WINEPREFIX="$prefix" wineserver -w
+  if ! (cd "$work" && CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" CALORIX_DPI="$dpi" \
+        timeout 120 env WINEPREFIX="$prefix" wine "$run/bin/display_scale_tests.exe" \
+        --gtest_brief=1); then
+    echo "FAILED: display_scale_tests at $dpi dpi under Wine"
+    failed=1
+  fi
+  wine_kill "$prefix"
+  rm -rf "$prefix"
 done
 
 if [[ $failed -ne 0 ]]; then

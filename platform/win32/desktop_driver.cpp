@@ -1,5 +1,6 @@
 #include "platform/win32/desktop_driver.h"
 
+#include "platform/win32/win32_form_resources.h"
 #include "platform/win32/win32_internal.h"
 // After windows.h, which they need.
 #include <psapi.h>
@@ -160,6 +161,83 @@ int SystemDpi() {
   if (previous != nullptr) setThreadContext(previous);
   return dpi;
 }
+
+void BecomeDpiAware() {
+  // Fails only when the process is DPI-aware already.
+  SetProcessDPIAware();
+}
+
+namespace {
+
+// The caption as a button or label shows it: "&&" is "&", a lone "&"
+// underlines the next letter and takes no room.
+std::string ShownCaption(const std::string& caption) {
+  std::string shown;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    shown += caption[i];
+  }
+  return shown;
+}
+
+// The room a control gives its caption, or nothing when its caption may wrap.
+std::optional<int> CaptionRoomOf(HWND control, const RECT& client, int lineHeight,
+                                 const std::string& text) {
+  char className[32] = {};
+  GetClassNameA(control, className, sizeof className);
+  const LONG style = GetWindowLongA(control, GWL_STYLE);
+  const int width = client.right - client.left;
+  if (lstrcmpiA(className, "Static") == 0) {
+    const bool wraps = text.find_first_of("\r\n") != std::string::npos ||
+                       client.bottom - client.top >= 2 * lineHeight;
+    if (wraps) return std::nullopt;
+    return width;
+  }
+  if (lstrcmpiA(className, "Button") != 0) return std::nullopt;
+  switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+      // The box or circle comes first, then the caption.
+      return width - GetSystemMetrics(SM_CXMENUCHECK);
+    case BS_GROUPBOX:
+      // The caption sits in the frame's line, inset from both corners.
+      return width - 2 * GetSystemMetrics(SM_CXEDGE);
+    default:
+      // A push button's caption is centred inside its raised edge.
+      return width - 2 * GetSystemMetrics(SM_CXEDGE);
+  }
+}
+
+}  // namespace
+
+std::optional<CaptionRoom> MeasureCaption(WindowHandle control, const ui::FontSpec& spec) {
+  HWND window = ToHwnd(control);
+  CaptionRoom result;
+  result.shown = ShownCaption(Text(control));
+  if (result.shown.empty()) return std::nullopt;
+  HFONT font = CreateFormFont(spec, SystemDpi());
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, font);
+  SIZE extent{};
+  const BOOL measured = GetTextExtentPoint32A(dc, result.shown.c_str(),
+                                              static_cast<int>(result.shown.size()), &extent);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, previous);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(font);
+  RECT client{};
+  if (!measured || !GetClientRect(window, &client)) return std::nullopt;
+  const auto room = CaptionRoomOf(window, client, metrics.tmHeight, result.shown);
+  if (!room) return std::nullopt;
+  result.needed = extent.cx;
+  result.room = *room;
+  return result;
+}
+
+int ControlId(WindowHandle control) { return GetDlgCtrlID(ToHwnd(control)); }
 
 void PostTrayEvent(WindowHandle owner, int mouseMessage) {
   PostMessageA(ToHwnd(owner), kTrayCallback, kTrayIconId, static_cast<LPARAM>(mouseMessage));

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/forms.h"
 #include "platform/platform.h"
 
 namespace calorix::platform::win32::driver {
@@ -38,6 +39,25 @@ std::optional<Rect> ClientRectOnScreen(WindowHandle window);
 // The display scale the system runs at (96 is 100 %), as a DPI-aware
 // program sees it.
 int SystemDpi();
+// Makes this program DPI-aware, so that what it reads of other programs'
+// windows and fonts is in real pixels at any display scale.
+void BecomeDpiAware();
+
+// A control's caption as its font draws it (GetTextExtentPoint32) and the
+// room the control gives it, in pixels: its width, less the box of a check
+// box or option button. The font is the one the forms make for `font` at
+// the system's scale: a font handle the control answers WM_GETFONT with
+// belongs to its own program, and this one cannot read it.
+struct CaptionRoom {
+  std::string shown;  // the caption without its "&" prefixes
+  int needed = 0;
+  int room = 0;
+};
+// Nothing for controls whose captions wrap by design (multi-line labels)
+// or hold no caption (edit fields, combo boxes).
+std::optional<CaptionRoom> MeasureCaption(WindowHandle control, const ui::FontSpec& font);
+// A child window's id.
+int ControlId(WindowHandle control);
 
 // The shell's callback for the tray icon (id 2, message 512).
 void PostTrayEvent(WindowHandle owner, int mouseMessage);

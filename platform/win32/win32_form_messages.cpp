@@ -2,6 +2,8 @@
 // back into the model.
 #include "platform/win32/win32_form_view.h"
 
+#include <algorithm>
+
 namespace calorix::platform::win32 {
 
 LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -168,6 +170,14 @@ LRESULT Win32FormView::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
         Guarded(process, [&form] { form.Unload(); });
       }
       return 0;
+    case WM_GETMINMAXINFO: {
+      // The system's least size for a captioned window is wider than a
+      // small form (the dashboard at 96 dpi): a form keeps its table's size.
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMinTrackSize.x = std::min<LONG>(limits->ptMinTrackSize.x, shared_.PixelsX(form_.Width()));
+      limits->ptMinTrackSize.y = std::min<LONG>(limits->ptMinTrackSize.y, shared_.PixelsY(form_.Height()));
+      return 0;
+    }
     case WM_SIZE:
       if (applying_ == 0 && window_) OnUserSize(wParam);
       return 0;

@@ -61,11 +61,9 @@ Win32FormHost::Resources::Resources(Win32Process& processService,
   taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 }
 
-HFONT Win32FormHost::Resources::Font(const ui::FontSpec& requested) {
+HFONT CreateFormFont(const ui::FontSpec& requested, int dpiY) {
   // The toolkit's default: the font the layouts were measured with.
   const ui::FontSpec spec = requested.face.empty() ? kDefaultFont : requested;
-  auto key = std::make_tuple(std::string(spec.face), spec.points, spec.bold);
-  if (auto found = fonts.find(key); found != fonts.end()) return found->second.get();
   const int height = -static_cast<int>(std::lround(spec.points * dpiY / 72.0));
   // Where the face is missing the system picks one by pitch and family:
   // the column headings of the data viewer need a fixed-pitch one.
@@ -73,9 +71,15 @@ HFONT Win32FormHost::Resources::Font(const ui::FontSpec& requested) {
   const DWORD pitchAndFamily = fixedPitch ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS;
   HFONT font = CreateFontA(height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, pitchAndFamily, std::get<0>(key).c_str());
+                           DEFAULT_QUALITY, pitchAndFamily, std::string(spec.face).c_str());
   if (font == nullptr) ThrowLastError("CreateFont");
-  return fonts.emplace(std::move(key), OwnedFont(font)).first->second.get();
+  return font;
+}
+
+HFONT Win32FormHost::Resources::Font(const ui::FontSpec& spec) {
+  auto key = std::make_tuple(std::string(spec.face), spec.points, spec.bold);
+  if (auto found = fonts.find(key); found != fonts.end()) return found->second.get();
+  return fonts.emplace(std::move(key), OwnedFont(CreateFormFont(spec, dpiY))).first->second.get();
 }
 
 HBRUSH Win32FormHost::Resources::Brush(ui::Rgb colour) {

@@ -83,6 +83,10 @@ class FormClass {
 
 inline COLORREF ToColor(ui::Rgb colour) { return RGB(colour.r, colour.g, colour.b); }
 
+// A new font as the forms draw `spec` at `dpiY` (an empty face: the
+// toolkit's default font); the caller owns it.
+HFONT CreateFormFont(const ui::FontSpec& spec, int dpiY);
+
 // What all views share: the class, fonts, brushes, icons, the live views.
 struct Win32FormHost::Resources {
   Resources(Win32Process& processService, std::function<void()>& taskbarHandler);

@@ -124,6 +124,22 @@ TEST_F(PlatformContract, MovesShowsAndMinimisesWindows) {
   EXPECT_TRUE(windows().IsVisible(top));
 }
 
+// The per-window DPI calls exist on the systems we run on (Windows 10 1607
+// and later, Wine 8): geometry inside a window's own awareness is what the
+// window was given, and the thread's awareness comes back afterwards.
+TEST_F(PlatformContract, AWindowsDpiAwarenessIsAdoptedAndGivenBack) {
+  const WindowHandle top = desktop_->CreateTopLevel("Calorix Contract Dpi");
+  const platform::DpiAwarenessToken previous = windows().AdoptWindowDpiAwareness(top);
+  EXPECT_NE(previous, 0);
+  ASSERT_TRUE(windows().MoveWindow(top, 40, 30, 200, 100, true));
+  EXPECT_EQ(windows().GetWindowRect(top), (platform::Rect{40, 30, 240, 130}));
+  windows().RestoreThreadDpiAwareness(previous);
+  EXPECT_EQ(windows().GetWindowRect(top), (platform::Rect{40, 30, 240, 130}));
+
+  desktop_->Destroy(top);
+  EXPECT_EQ(windows().AdoptWindowDpiAwareness(top), 0);  // a gone window changes nothing
+}
+
 TEST_F(PlatformContract, SystemMenuItemsCanBeRemoved) {
   const WindowHandle top = TopLevel("Calorix Contract Menu");
   const auto before = windows().SystemMenuItemCount(top);

@@ -342,12 +342,14 @@ TEST_F(EndToEnd, ASlowlyBuiltMonitorIsTakenOverWholeAndRecordedInFull) {
 }
 
 // The monitor is not DPI-aware: it lays its window out in 96-dpi pixels and
-// the system maps them at any other display scale. This program is not
+// Windows maps them at any other display scale. This program is not
 // DPI-aware either, so it reads the monitor's own pixels, and the take-over
 // must land on the same numbers at every scale (the suite runs at 96 and at
-// 144 dpi; CALORIX_E2E_DPI names the scale a run expects).
+// 144 dpi; CALORIX_E2E_DPI names the scale a run expects). Wine 8 starts
+// every program per-monitor DPI-aware, the monitor included, so there no
+// mapping takes place between the two programs.
 TEST_F(EndToEnd, TheMonitorIsTakenOverInItsOwnPixelsAtTheDisplayScale) {
-  if (const char* expected = std::getenv("CALORIX_E2E_DPI"))
+  if (const char* expected = std::getenv("CALORIX_E2E_DPI"); expected != nullptr && *expected != 0)
     ASSERT_EQ(drive::SystemDpi(), std::atoi(expected)) << "the prefix runs at another scale";
   ReturningUser();
   ASSERT_TRUE(StartScriptableMonitor());
