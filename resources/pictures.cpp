@@ -100,8 +100,10 @@ IconImage Snowflake(int size) {
   const double reach = 13.6;
   const double half = kSqrt3 / 2.0;
   // Twigs: how far along the arm they sprout and how long they are, as
-  // fractions of the arm.
-  const std::array<std::pair<double, double>, 2> twigs = {{{0.42, 0.30}, {0.72, 0.22}}};
+  // fractions of the arm. Below 24 pixels two pairs would run into one
+  // another, so one pair sprouts between the two places.
+  using Twigs = std::vector<std::pair<double, double>>;
+  const Twigs twigs = size >= 24 ? Twigs{{0.42, 0.30}, {0.72, 0.22}} : Twigs{{0.58, 0.30}};
   // Arms at 90 degrees and every 60 from there.
   const std::array<Point, 6> arms = {
       Point{0, -1}, Point{half, -0.5}, Point{half, 0.5}, Point{0, 1}, Point{-half, 0.5}, Point{-half, -0.5},
