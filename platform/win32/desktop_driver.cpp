@@ -350,6 +350,15 @@ std::uint32_t StartProcess(std::string_view commandLine, std::string_view folder
 
 void Pause(int ms) { PumpFor(ms); }
 
+bool WaitUntil(const std::function<bool()>& ready, int timeoutMs) {
+  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+  while (!ready()) {
+    if (GetTickCount64() >= until) return false;
+    PumpFor(50);
+  }
+  return true;
+}
+
 void SetEnvironment(std::string_view name, std::optional<std::string_view> value) {
   const std::string key(name);
   if (value) {

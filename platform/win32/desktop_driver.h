@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -91,6 +92,9 @@ void CloseAll(std::string_view title);
 bool Start(std::string_view commandLine, std::string_view folder);
 // Lets `ms` pass while handling this program's messages.
 void Pause(int ms);
+// Waits until `ready()` holds, handling this program's messages meanwhile;
+// false when `timeoutMs` passed first.
+bool WaitUntil(const std::function<bool()>& ready, int timeoutMs);
 
 // Sets (or, with no value, removes) a variable of this program's
 // environment, which the programs it starts inherit.

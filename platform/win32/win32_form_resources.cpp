@@ -14,7 +14,6 @@ namespace calorix::platform::win32 {
 namespace {
 
 constexpr int kEscape = 27;
-constexpr ui::FontSpec kDefaultFont{"MS Sans Serif", 8, false};
 
 }  // namespace
 
@@ -59,21 +58,6 @@ Win32FormHost::Resources::Resources(Win32Process& processService,
   }
   // 0 when it cannot be registered: then the shell's restart goes unseen.
   taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-}
-
-HFONT CreateFormFont(const ui::FontSpec& requested, int dpiY) {
-  // The toolkit's default: the font the layouts were measured with.
-  const ui::FontSpec spec = requested.face.empty() ? kDefaultFont : requested;
-  const int height = -static_cast<int>(std::lround(spec.points * dpiY / 72.0));
-  // Where the face is missing the system picks one by pitch and family:
-  // the column headings of the data viewer need a fixed-pitch one.
-  const bool fixedPitch = spec.face.starts_with("Courier") || spec.face == "Lucida Console";
-  const DWORD pitchAndFamily = fixedPitch ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS;
-  HFONT font = CreateFontA(height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, pitchAndFamily, std::string(spec.face).c_str());
-  if (font == nullptr) ThrowLastError("CreateFont");
-  return font;
 }
 
 HFONT Win32FormHost::Resources::Font(const ui::FontSpec& spec) {

@@ -8,7 +8,6 @@
 // system's so that a prefix left at 96 dpi cannot pass for another scale.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -36,22 +35,6 @@ constexpr int kLong = 20'000;
 // Items of the tray menu, separators not counted.
 enum MenuItem { kOptions = 2, kViewData = 3, kViewDashBoard = 4 };
 
-long long NowMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-template <typename Ready>
-bool WaitUntil(Ready ready, int timeoutMs) {
-  const long long until = NowMs() + timeoutMs;
-  while (!ready()) {
-    if (NowMs() >= until) return false;
-    drive::Pause(50);
-  }
-  return true;
-}
-
 class DisplayScale : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -78,7 +61,7 @@ class DisplayScale : public ::testing::Test {
   // whole and filled in.
   WindowHandle WaitForComplete(const char* title, const char* childText) {
     WindowHandle window = 0;
-    EXPECT_TRUE(WaitUntil(
+    EXPECT_TRUE(drive::WaitUntil(
         [&] {
           window = drive::FindTopLevel(title);
           return window != 0 && drive::Visible(window) && drive::FindChild(window, childText) != 0;
@@ -136,7 +119,7 @@ TEST_F(DisplayScale, EveryOwnWindowIsItsTablesSizeAndNoCaptionIsCut) {
   ASSERT_NE(form1, 0);
   // The take-over ends with the monitor hidden: the start is over then.
   const WindowHandle monitor = drive::FindTopLevel("VIA HWM");
-  ASSERT_TRUE(WaitUntil([&] { return !drive::Visible(monitor); }, kLong));
+  ASSERT_TRUE(drive::WaitUntil([&] { return !drive::Visible(monitor); }, kLong));
 
   drive::PostTrayEvent(form1, 0x205);
   ASSERT_TRUE(drive::ChooseMenuItem(kOptions, 5000));
