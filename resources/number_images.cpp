@@ -5,8 +5,10 @@
 // they are instead of shrinking the 32-pixel picture into a blur.
 //
 // Stroke and gap per size: 32 px strokes 4, gap 4; 24 px strokes 3, gap 2;
-// 20 px strokes 3, gap 2; 16 px strokes 2, gap 2. From 20 px up the outer
-// corners of bowls are clipped by a pixel so the digits read rounder.
+// 20 px strokes 3, gap 2; 16 px strokes 2, gap 2. At 20 and 24 px the outer
+// corners of bowls are clipped by a pixel so the digits read rounder; at 16
+// a clipped corner would break the 2-pixel stroke, and at 32 the blocks stay
+// as the large icon always had them.
 #include <array>
 #include <span>
 #include <stdexcept>
