@@ -1,53 +1,122 @@
 #!/usr/bin/env bash
 # Runs Calorix as a user would: the real Windows program under Wine, next to
 # the stand-in hardware monitor installed in the prefix, on a virtual display
-# (or on the user's own display when DISPLAY is set). Saves screenshots of
-# the desktop and prints where they are.
+# (or on the user's own display when DISPLAY is set).
 #
-# Usage: scripts/run.sh [--seconds N]   (N = 0 runs until Ctrl-C; default 60)
+# First it pictures every window at 100 % and at 150 % display scale (96 and
+# 144 dpi): build/screenshots/<dpi>/ gets options.png, dashboard.png,
+# viewer.png, countdown.png, desktop.png and tray.png (enlarged). Then it
+# runs Calorix at 96 dpi for N seconds more and pictures the desktop again.
+#
+# Usage: scripts/run.sh [--seconds N] [--pictures-only] [--docs]
+#        (N = 0 runs until Ctrl-C; default 60)
+# --docs takes the pictures only and copies a few of them into docs/, where
+# the README shows them.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 seconds=60
-if [[ "${1:-}" == "--seconds" ]]; then
-  seconds="${2:?--seconds needs a number}"
-fi
+pictures_only=0
+docs=0
+while [[ $# -gt 0 ]]; do
+  case "$1" in
+    --seconds) seconds="${2:?--seconds needs a number}"; shift 2 ;;
+    --pictures-only) pictures_only=1; shift ;;
+    --docs) pictures_only=1; docs=1; shift ;;
+    *) echo "usage: $0 [--seconds N] [--pictures-only] [--docs]" >&2; exit 2 ;;
+  esac
+done
 
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$(nproc)"
 
 source scripts/wine/common.sh
-xvfb_ensure
-prefix="$root/build/wine/demo"
-scripts/wine/prepare-prefix.sh "$prefix" build/mingw/standin
-wine_on_exit "wine_kill '$prefix'"
-
-# Every demo is a first run: no settings from an earlier one.
-WINEPREFIX="$prefix" wine reg delete 'HKCU\Software\Calorix' /f >/dev/null 2>&1 || true
-
-# Calorix's files (record file, shutdown log) go to its current directory.
-workdir="$root/build/run"
+# Room for the Wine desktop at 150 %.
+CALORIX_XVFB_SCREEN=1536x1152 xvfb_ensure
+template="$root/build/wine/demo"
+scripts/wine/prepare-prefix.sh "$template" build/mingw/standin
 shots="$root/build/screenshots"
-mkdir -p "$workdir" "$shots"
-rm -f "$workdir/Calorix_Rec.txt" "$workdir/Calorix_ShutDown.txt"
+driver="$root/build/mingw/tests/wine/demo_driver.exe"
+
+desktop_size() {  # <dpi>
+  echo "$((1024 * $1 / 96))x$((768 * $1 / 96))"
+}
+
+# A fresh copy of the demo prefix at a display scale: a first run, no
+# settings from an earlier one.
+# The shell's desktop grows with the scale, as a screen of the same size in
+# inches would: 1024x768 at 96 dpi.
+fresh_prefix() {  # <prefix> <dpi>
+  wine_kill "$1" >/dev/null 2>&1 || true
+  rm -rf "$1"
+  wine_clone_prefix "$template" "$1"
+  wine_reg "$1" add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f
+  wine_reg "$1" add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$(desktop_size "$2")" /f
+  WINEPREFIX="$1" wineserver -w
+  wine_on_exit "wine_kill '$1'"
+}
+
+# Every window of one run at a display scale, then the countdown, whose
+# cancel ends Calorix.
+pictures_at() {  # <dpi>
+  local dpi="$1" prefix="$root/build/wine/demo-$1" work out
+  fresh_prefix "$prefix" "$dpi"
+  work="$root/build/run/$dpi"
+  out="$shots/$dpi"
+  rm -rf "$work" "$out"
+  mkdir -p "$work" "$out"
+  local control
+  control="$(wine_path "$work/viahm-control.txt")"
+  echo "== pictures at $dpi dpi"
+  (cd "$work" && WINEPREFIX="$prefix" wine "$driver" --start-monitor "$control" \
+     --start-calorix "$(wine_path "$root/build/mingw/calorix.exe")" \
+     --pictures "$(wine_path "$out")") || true
+  import -window root -crop "$(desktop_size "$dpi")+0+0" +repage "$out/desktop.png"
+  # The tray sits at the bottom right of the desktop, in a taskbar that
+  # grows with the scale.
+  convert "$out/desktop.png" -gravity SouthEast -crop "$((160 * dpi / 96))x$((24 * dpi / 96))+0+0" \
+    +repage -filter point -resize 400% "$out/tray.png"
+  (cd "$work" && WINEPREFIX="$prefix" wine "$driver" --alarm "$control" \
+     --pictures "$(wine_path "$out")") || true
+  for bmp in "$out"/*.bmp; do
+    [[ -e "$bmp" ]] || continue
+    convert "$bmp" "${bmp%.bmp}.png"
+    rm -f "$bmp"
+  done
+  wine_kill "$prefix"
+  echo "pictures at $dpi dpi: $out"
+}
+
+pictures_at 144
+pictures_at 96
+if [[ $docs -eq 1 ]]; then
+  mkdir -p docs
+  for dpi in 96 144; do
+    for name in options dashboard viewer countdown tray; do
+      cp "$shots/$dpi/$name.png" "docs/$name-$dpi.png"
+    done
+  done
+  echo "pictures for the README: docs/"
+fi
+[[ $pictures_only -eq 1 ]] && exit 0
+
+# The main run: Calorix at 96 dpi as a user starts it, its files in build/run.
+prefix="$root/build/wine/demo-main"
+fresh_prefix "$prefix" 96
+workdir="$root/build/run/main"
+rm -rf "$workdir"
+mkdir -p "$workdir"
 (cd "$workdir" && WINEPREFIX="$prefix" wine "$root/build/mingw/calorix.exe") &
 calorix=$!
-
-# Open the options window, the dashboard and the data viewer, with
-# recording on, so the screenshot shows every window.
-(cd "$workdir" && WINEPREFIX="$prefix" wine "$root/build/mingw/tests/wine/demo_driver.exe") || true
-import -window root "$shots/desktop.png"
-# The tray sits at the bottom right of the 1024x768 desktop.
-convert "$shots/desktop.png" -crop 160x24+864+744 -scale 400% "$shots/tray.png"
+(cd "$workdir" && WINEPREFIX="$prefix" wine "$driver") || true
+import -window root -crop "$(desktop_size 96)+0+0" +repage "$shots/desktop.png"
 echo "Screenshot of the desktop: $shots/desktop.png"
-echo "The tray, enlarged:        $shots/tray.png"
-
 if [[ "$seconds" -eq 0 ]]; then
   echo "Calorix runs on display $DISPLAY; Ctrl-C ends it."
   wait "$calorix" || true
 else
   sleep "$seconds" || true
-  import -window root "$shots/desktop-later.png"
+  import -window root -crop "$(desktop_size 96)+0+0" +repage "$shots/desktop-later.png"
   echo "Screenshot after $seconds s more: $shots/desktop-later.png"
 fi

@@ -41,14 +41,15 @@ _xvfb_free_display() {
 }
 
 # Starts a private Xvfb when DISPLAY is unset or when called with --private.
-# Exports DISPLAY; the server is stopped when the script exits.
+# Exports DISPLAY; the server is stopped when the script exits. Its screen is
+# 1024x768 unless CALORIX_XVFB_SCREEN says otherwise (for example 1536x1152).
 xvfb_ensure() {
   if [[ "${1:-}" != "--private" && -n "${DISPLAY:-}" ]]; then
     return 0
   fi
   local n pid tries
   n="$(_xvfb_free_display)"
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${CALORIX_XVFB_SCREEN:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
   pid=$!
   wine_on_exit "kill $pid 2>/dev/null; wait $pid 2>/dev/null"
   for ((tries = 0; tries < 100; tries++)); do

@@ -1,51 +1,172 @@
 // Puts the running Calorix through its paces for the demo run: the options
 // window, recording at the shortest interval, the dashboard and the data
 // viewer, so that a screenshot shows them all. Prints what it did.
+//
+//   demo_driver [--start-monitor CONTROL-FILE] [--start-calorix EXE]
+//               [--pictures FOLDER] [--alarm CONTROL-FILE]
+//
+// --start-monitor starts the installed stand-in monitor with that control
+// file and waits for its window; --start-calorix then starts Calorix in the
+// current folder.
+// --pictures saves each window, as it is on screen, as a BMP file in FOLDER
+// (options, dashboard, viewer, countdown). --alarm does nothing else: it
+// raises the CPU temperature alarm through the stand-in monitor's control
+// file, so the shutdown countdown comes up; it is pictured and cancelled,
+// which ends Calorix.
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
 
 #include "platform/win32/desktop_driver.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/window_picture.h"
 
 namespace drive = calorix::platform::win32::driver;
+using calorix::platform::WindowHandle;
 
 namespace {
 
+constexpr char kMonitorExe[] = "C:\\Program Files\\VIA\\HWM\\viahm.exe";
+constexpr char kMonitorFolder[] = "C:\\Program Files\\VIA\\HWM";
+
 enum MenuItem { kShowHwm, kHideHwm, kOptions, kViewData, kViewDashBoard, kCancel, kCloseHwm };
 
-bool Choose(calorix::platform::WindowHandle form1, MenuItem item) {
+bool Choose(WindowHandle form1, MenuItem item) {
   drive::PostTrayEvent(form1, 0x205);
   return drive::ChooseMenuItem(item, 5000);
 }
 
+// Waits until `ready()` holds or `timeoutMs` pass.
+template <typename Ready>
+bool WaitUntil(Ready ready, int timeoutMs) {
+  for (int waited = 0; !ready(); waited += 100) {
+    if (waited >= timeoutMs) return false;
+    drive::Pause(100);
+  }
+  return true;
+}
+
+struct Options {
+  std::string monitorControlFile;
+  std::string calorixExe;
+  std::string pictures;  // a folder, or empty
+  std::string alarmControlFile;
+};
+
+Options ReadOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--start-monitor") == 0) options.monitorControlFile = argv[i + 1];
+    if (std::strcmp(argv[i], "--start-calorix") == 0) options.calorixExe = argv[i + 1];
+    if (std::strcmp(argv[i], "--pictures") == 0) options.pictures = argv[i + 1];
+    if (std::strcmp(argv[i], "--alarm") == 0) options.alarmControlFile = argv[i + 1];
+  }
+  return options;
+}
+
+void Picture(const Options& options, WindowHandle window, const char* name) {
+  if (options.pictures.empty() || window == 0) return;
+  drive::Pause(500);  // the last repaint of what was just shown or moved
+  const std::string path = options.pictures + "\\" + name + ".bmp";
+  std::printf("%s %s\n", drive::SaveWindowPicture(window, path) ? "pictured" : "could not picture",
+              name);
+}
+
+void SetCheck(WindowHandle form1, const char* caption, bool checked) {
+  const WindowHandle box = drive::FindChild(form1, caption, "Button");
+  if (box == 0 || drive::Checked(box) == checked) return;
+  drive::Click(box);
+  WaitUntil([box, checked] { return drive::Checked(box) == checked; }, 2000);
+}
+
+// The countdown with its reason, its count and its button.
+WindowHandle RaiseAlarm(WindowHandle form1, const std::string& controlFile) {
+  SetCheck(form1, "Alarm Buzzer Sound", false);
+  SetCheck(form1, "CPU Over Heat", true);
+  std::ofstream(controlFile, std::ios::app) << "alarm open CPU Tempture Alarm !\n";
+  const WindowHandle countdown = drive::WaitForWindow("ALARM SHUT DOWN!", 20'000);
+  if (countdown == 0) return 0;
+  WaitUntil([countdown] { return drive::Children(countdown).size() >= 3; }, 3000);
+  return countdown;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  const Options options = ReadOptions(argc, argv);
+  if (!options.monitorControlFile.empty()) {
+    // The monitor's window gets its title once all its controls are there.
+    std::ofstream(options.monitorControlFile, std::ios::app).close();
+    drive::Start("\"" + std::string(kMonitorExe) + "\" --control \"" + options.monitorControlFile + "\"",
+                 kMonitorFolder);
+    if (drive::WaitForWindow("VIA HWM", 60'000) == 0) std::puts("the monitor did not start");
+  }
+  if (!options.calorixExe.empty()) drive::Start("\"" + options.calorixExe + "\"", "");
   const auto form1 = drive::WaitForWindow("Calorix", 60'000);
   const auto monitor = drive::WaitForWindow("VIA HWM", 60'000);
   if (form1 == 0 || monitor == 0) {
     std::puts("Calorix or the monitor did not start");
     return 1;
   }
-  for (int wait = 0; wait < 100 && drive::Visible(monitor); ++wait) drive::Pause(100);
+  WaitUntil([monitor] { return !drive::Visible(monitor); }, 10'000);
+  if (!options.alarmControlFile.empty()) {
+    const WindowHandle countdown = RaiseAlarm(form1, options.alarmControlFile);
+    Picture(options, countdown, "countdown");
+    if (const WindowHandle cancel = drive::FindChild(countdown, "CANCEL", "Button")) drive::Click(cancel);
+    std::puts(countdown != 0 ? "countdown shown and cancelled" : "the countdown did not come");
+    return countdown != 0 ? 0 : 1;
+  }
+
   if (!drive::Visible(form1)) Choose(form1, kOptions);
-  drive::Pause(1000);
+  WaitUntil([form1] { return drive::Visible(form1); }, 5000);
+  drive::Move(form1, 20, 20);
+  Picture(options, form1, "options");
 
   // Recording at ".1" writes a line every 6 seconds.
   const auto combo = drive::FindChild(form1, "5", "ComboBox");
   if (combo != 0) drive::SetComboText(combo, ".1");
-  const auto record = drive::FindChild(form1, "Record Data", "Button");
-  if (record != 0 && !drive::Checked(record)) drive::Click(record);
-  drive::Pause(1000);
+  SetCheck(form1, "Record Data", true);
 
   Choose(form1, kViewDashBoard);
-  // Side by side rather than on top of each other, as a user would arrange them.
-  if (const auto dashboard = drive::WaitForWindow("DashBoard", 5000)) drive::Move(dashboard, 760, 60);
-  std::puts("dashboard opened");
-  drive::Pause(14'000);
+  const WindowHandle dashboard = drive::WaitForWindow("DashBoard", 5000);
+  // At the right edge, beside the others rather than on top of them.
+  if (const auto rect = dashboard != 0 ? drive::WindowRect(dashboard) : std::nullopt) {
+    const int screenWidth = calorix::platform::win32::Win32WindowManager().ScreenWidthPixels();
+    drive::Move(dashboard, screenWidth - rect->Width() - 10, 60);
+  }
+  std::puts(dashboard != 0 ? "dashboard opened" : "dashboard did not open");
+  // Its readings come with the next reading cycle.
+  WaitUntil(
+      [dashboard] {
+        for (const WindowHandle label : drive::Children(dashboard))
+          if (drive::Text(label).find('\xB0') != std::string::npos) return true;
+        return false;
+      },
+      5000);
+  Picture(options, dashboard, "dashboard");
+
+  // Two records, then the viewer.
+  drive::Pause(13'000);
   Choose(form1, kViewData);
-  drive::Pause(2000);
-  const auto viewer = drive::FindTopLevel(" HWM Data Records");
-  if (viewer != 0) drive::Move(viewer, 10, 10);
-  drive::Move(form1, 620, 400);
+  const auto viewer = drive::WaitForWindow(" HWM Data Records", 5000);
+  if (viewer != 0) {
+    drive::Move(viewer, 10, 10);
+    const WindowHandle text = drive::FindChildOfClass(viewer, "Edit");
+    WaitUntil([text] { return text != 0 && !drive::Text(text).empty(); }, 10'000);
+  }
   std::puts(viewer != 0 ? "data viewer opened" : "data viewer did not open");
+  Picture(options, viewer, "viewer");
+  // The options window at the bottom right, clear of the viewer. On its
+  // way it covers the tray for a moment, which then paints itself afresh.
+  if (const auto rect = drive::WindowRect(form1)) {
+    calorix::platform::win32::Win32WindowManager screen;
+    const int width = screen.ScreenWidthPixels(), height = screen.ScreenHeightPixels();
+    drive::Move(form1, width - rect->Width(), height - rect->Height());
+    drive::Pause(500);
+    drive::Move(form1, width - rect->Width() - 10, height - rect->Height() - 40 * height / 768);
+  }
+  drive::RepaintTaskbar();
+  drive::Pause(500);
   return 0;
 }
