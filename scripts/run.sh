@@ -39,21 +39,14 @@ scripts/wine/prepare-prefix.sh "$template" build/mingw/standin
 shots="$root/build/screenshots"
 driver="$root/build/mingw/tests/wine/demo_driver.exe"
 
-desktop_size() {  # <dpi>
-  echo "$((1024 * $1 / 96))x$((768 * $1 / 96))"
-}
-
 # A fresh copy of the demo prefix at a display scale: a first run, no
 # settings from an earlier one.
-# The shell's desktop grows with the scale, as a screen of the same size in
-# inches would: 1024x768 at 96 dpi.
+# The shell's desktop grows with the scale.
 fresh_prefix() {  # <prefix> <dpi>
   wine_kill "$1" >/dev/null 2>&1 || true
   rm -rf "$1"
   wine_clone_prefix "$template" "$1"
-  wine_reg "$1" add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f
-  wine_reg "$1" add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$(desktop_size "$2")" /f
-  WINEPREFIX="$1" wineserver -w
+  wine_set_dpi "$1" "$2" --grow-desktop
   wine_on_exit "wine_kill '$1'"
 }
 
@@ -72,7 +65,7 @@ pictures_at() {  # <dpi>
   (cd "$work" && WINEPREFIX="$prefix" wine "$driver" --start-monitor "$control" \
      --start-calorix "$(wine_path "$root/build/mingw/calorix.exe")" \
      --pictures "$(wine_path "$out")") || true
-  import -window root -crop "$(desktop_size "$dpi")+0+0" +repage "$out/desktop.png"
+  import -window root -crop "$(wine_desktop_size "$dpi")+0+0" +repage "$out/desktop.png"
   # The tray sits at the bottom right of the desktop, in a taskbar that
   # grows with the scale.
   convert "$out/desktop.png" -gravity SouthEast -crop "$((160 * dpi / 96))x$((24 * dpi / 96))+0+0" \
@@ -90,8 +83,24 @@ pictures_at() {  # <dpi>
 
 pictures_at 144
 pictures_at 96
+# The tray pictures as the program holds them, each size enlarged six times
+# (16, 20, 24 and 32 pixels: the tray at 100, 125, 150 and 200 %).
+icon_sheet() {  # <output>
+  local rows=() icon index images
+  for icon in num45 num68 snowflake flame app; do
+    images=()
+    for index in 3 2 1 0; do
+      images+=("(" "build/mingw/resources/$icon.ico[$index]" -background '#d4d0c8' -flatten
+               -filter point -resize 600% -bordercolor '#d4d0c8' -border 12 ")")
+    done
+    rows+=("(" "${images[@]}" -background '#d4d0c8' -gravity South +append ")")
+  done
+  convert "${rows[@]}" -background '#d4d0c8' -gravity West -append "$1"
+}
+
 if [[ $docs -eq 1 ]]; then
   mkdir -p docs
+  icon_sheet docs/tray-icons.png
   for dpi in 96 144; do
     for name in options dashboard viewer countdown tray; do
       cp "$shots/$dpi/$name.png" "docs/$name-$dpi.png"
@@ -110,13 +119,13 @@ mkdir -p "$workdir"
 (cd "$workdir" && WINEPREFIX="$prefix" wine "$root/build/mingw/calorix.exe") &
 calorix=$!
 (cd "$workdir" && WINEPREFIX="$prefix" wine "$driver") || true
-import -window root -crop "$(desktop_size 96)+0+0" +repage "$shots/desktop.png"
+import -window root -crop "$(wine_desktop_size 96)+0+0" +repage "$shots/desktop.png"
 echo "Screenshot of the desktop: $shots/desktop.png"
 if [[ "$seconds" -eq 0 ]]; then
   echo "Calorix runs on display $DISPLAY; Ctrl-C ends it."
   wait "$calorix" || true
 else
   sleep "$seconds" || true
-  import -window root -crop "$(desktop_size 96)+0+0" +repage "$shots/desktop-later.png"
+  import -window root -crop "$(wine_desktop_size 96)+0+0" +repage "$shots/desktop-later.png"
   echo "Screenshot after $seconds s more: $shots/desktop-later.png"
 fi

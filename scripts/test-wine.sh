@@ -59,8 +59,7 @@ done
 for dpi in 96 120 144 192; do
   prefix="$run/tray-dpi-$dpi"
   clone "$prefix"
-  wine_reg "$prefix" add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
-  WINEPREFIX="$prefix" wineserver -w
+  wine_set_dpi "$prefix" "$dpi"
   echo "-- tray_icon_dpi_tests at $dpi DPI"
   if ! CALORIX_EXPECTED_DPI="$dpi" timeout 120 env WINEPREFIX="$prefix" \
        wine "$run/bin/tray_icon_dpi_tests.exe" --gtest_brief=1; then
@@ -79,11 +78,7 @@ run_e2e() {  # <prefix name> <gtest filter> [dpi]
   local prefix="$run/$1" work="$run/$1-work" dpi="${3:-}"
   clone "$prefix"
   mkdir -p "$work"
-  if [[ -n "$dpi" ]]; then
-    wine_reg "$prefix" add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
-    WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-    WINEPREFIX="$prefix" wineserver -w
-  fi
+  [[ -z "$dpi" ]] || wine_set_dpi "$prefix" "$dpi"
   (cd "$work" && CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" CALORIX_E2E_DPI="$dpi" \
      timeout 300 env WINEPREFIX="$prefix" wine "$run/bin/e2e_tests.exe" \
      --gtest_brief=1 --gtest_filter="$2")
@@ -164,10 +159,7 @@ for dpi in 96 120 144 192; do
   echo "-- display_scale_tests at $dpi dpi"
   clone "$prefix"
   mkdir -p "$work"
-  wine_reg "$prefix" add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
-  wine_reg "$prefix" add 'HKCU\Software\Wine\Explorer\Desktops' /v shell \
-    /d "$((1024 * dpi / 96))x$((768 * dpi / 96))" /f
-  WINEPREFIX="$prefix" wineserver -w
+  wine_set_dpi "$prefix" "$dpi" --grow-desktop
   if ! (cd "$work" && CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" CALORIX_DPI="$dpi" \
         timeout 120 env WINEPREFIX="$prefix" wine "$run/bin/display_scale_tests.exe" \
         --gtest_brief=1); then

@@ -105,6 +105,22 @@ wine_prefix_template() {
   WINEPREFIX="$dir" wineserver -w
 }
 
+# The shell's desktop at a display scale: 1024x768 at 96 dpi, growing with
+# the scale as a screen of the same size in inches would.
+wine_desktop_size() {  # <dpi>
+  echo "$((1024 * $1 / 96))x$((768 * $1 / 96))"
+}
+
+# Sets a prefix's display scale; Wine applies it to the programs started
+# afterwards. --grow-desktop makes the shell's desktop grow with it.
+wine_set_dpi() {  # <prefix> <dpi> [--grow-desktop]
+  wine_reg "$1" add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f
+  if [[ "${3:-}" == "--grow-desktop" ]]; then
+    wine_reg "$1" add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$(wine_desktop_size "$2")" /f
+  fi
+  WINEPREFIX="$1" wineserver -w
+}
+
 # Copies a template prefix; cp -a keeps it a working prefix (~1 s).
 wine_clone_prefix() {
   local template="$1" dir="$2"
