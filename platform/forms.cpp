@@ -130,6 +130,8 @@ Control& Form::Get(std::string_view name, int index) {
   throw std::out_of_range("no control " + std::string(name) + " on " + std::string(decl_.name));
 }
 
+double Form::ClientWidth() const { return width_ - frameWidth_; }
+
 double Form::ClientHeight() const { return height_ - frameHeight_; }
 
 void Form::SetFrameSize(double width, double height) {
@@ -155,10 +157,11 @@ void Form::Load() {
   if (onLoad) onLoad();
 }
 
-void Form::Show() {
+void Form::Show(Activation activation) {
   Load();
   if (!loaded_) return;  // the load handler unloaded it again
   visible_ = true;
+  activation_ = activation;
   Changed();
 }
 
@@ -178,9 +181,10 @@ void Form::Unload() {
   view_.reset();
 }
 
-void Form::SetWindowState(WindowState state) {
+void Form::SetWindowState(WindowState state, Activation activation) {
   if (!loaded_ || state == state_) return;
   state_ = state;
+  activation_ = activation;
   Changed();
   if (onResize) onResize();
 }

@@ -33,6 +33,10 @@ enum class ControlKind { kLabel, kCheckBox, kOptionButton, kFrame, kButton, kCom
 enum class Align { kLeft, kRight, kCenter };
 enum class BorderStyle { kFixedSingle, kSizable, kFixedToolWindow, kFixedDialog };
 enum class WindowState { kNormal, kMinimized };
+// Whether bringing a window up (showing it, restoring it from minimised)
+// takes the keyboard focus. A window the user asks for does; one the program
+// brings back on its own leaves the focus with whatever the user is typing in.
+enum class Activation { kActivate, kKeepFocus };
 
 struct Rgb {
   std::uint8_t r = 0, g = 0, b = 0;
@@ -65,6 +69,9 @@ struct ControlDecl {
   bool multiLine = false;
   bool readOnly = false;
   bool verticalScroll = false;
+  // A text box with a horizontal scroll bar keeps each line on one row
+  // instead of wrapping it at the box's edge.
+  bool horizontalScroll = false;
   bool visible = true;
 };
 
@@ -188,7 +195,9 @@ class Form {
   double Top() const { return top_; }
   double Width() const { return width_; }    // outer size, twips
   double Height() const { return height_; }
+  double ClientWidth() const;
   double ClientHeight() const;
+  double FrameWidth() const { return frameWidth_; }  // borders, twips
   // The view tells the size of the window's frame (caption and borders), in
   // twips; the outer size grows by it so the client area keeps its size.
   void SetFrameSize(double width, double height);
@@ -199,12 +208,15 @@ class Form {
 
   // Loads the form (its load handler runs) when it is not loaded.
   void Load();
-  void Show();
+  void Show(Activation activation = Activation::kActivate);
   void Hide();
   // Unloads: query-unload, unload, then the window goes. Controls return
   // to their design-time state for the next load.
   void Unload();
-  void SetWindowState(WindowState state);
+  void SetWindowState(WindowState state, Activation activation = Activation::kActivate);
+  // How the latest Show or SetWindowState asked the window to come up; a
+  // view reads it when it shows or restores the window.
+  Activation ShowActivation() const { return activation_; }
   // Moves to the nearest whole pixel of the host's screen.
   void Move(double left, double top);
   void Resize(double width, double height);
@@ -237,6 +249,7 @@ class Form {
   bool loaded_ = false;
   bool visible_ = false;
   WindowState state_ = WindowState::kNormal;
+  Activation activation_ = Activation::kActivate;
   double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   double frameWidth_ = 0, frameHeight_ = 0;
   std::string caption_;

@@ -15,7 +15,7 @@ constexpr ui::ControlDecl kControls[] = {
      .top = 240, .width = 7035, .height = 240, .font = kHeadingFont},
     {.name = "Text1", .kind = ui::ControlKind::kTextBox, .left = 15, .top = 450, .width = 7935,
      .height = 4785, .tabIndex = 0, .font = {"Courier New", 9.75, false}, .multiLine = true,
-     .readOnly = true, .verticalScroll = true},
+     .readOnly = true, .verticalScroll = true, .horizontalScroll = true},
 };
 
 }  // namespace

@@ -24,10 +24,10 @@ DataViewer::DataViewer(App& app) : app_(app) {
   app_.form1["Command6"].onClick = [this] { Edit(); };
 }
 
-void DataViewer::ShowNormal() {
+void DataViewer::ShowNormal(ui::Activation activation) {
   app_.dataForm.Load();
-  app_.dataForm.SetWindowState(ui::WindowState::kNormal);
-  app_.dataForm.Show();
+  app_.dataForm.SetWindowState(ui::WindowState::kNormal, activation);
+  app_.dataForm.Show(activation);
 }
 
 void DataViewer::OnKeyPress(int& keyCode) {
@@ -44,9 +44,10 @@ void DataViewer::OnQueryUnload() {
 void DataViewer::OnResize() {
   ui::Form& form = app_.dataForm;
   if (form.State() != ui::WindowState::kNormal) return;
-  double width = form.Width();
+  // The client area keeps its designed width, so that the text box (and a
+  // record line in it) fits; the outer width adds the frame to it.
+  const double width = form.Decl().clientWidth + form.FrameWidth();
   double height = form.Height();
-  if (width != kViewerWidthTwips) width = kViewerWidthTwips;  // the width is fixed
   if (height < kViewerMinHeightTwips) height = kViewerMinHeightTwips;
   if (width != form.Width() || height != form.Height()) {
     form.Resize(width, height);  // runs this handler again with the corrected size

@@ -57,7 +57,7 @@ Recorder::Recorder(App& app) : app_(app) {
     app_.settings.WriteState(settings::keys::kChkDatRec,
                              static_cast<std::int16_t>(app_.form1["MnuChkDatRec"].State()));
   };
-  app_.form1["Command3"].onClick = [this] { View(); };
+  app_.form1["Command3"].onClick = [this] { View(ui::Activation::kActivate); };
   app_.form1["Command4"].onClick = [this] { Clear(); };
   app_.menu["MnuVwDat"].onClick = [this] { ViewDataMenuClick(); };
 }
@@ -79,14 +79,17 @@ void Recorder::Step() {
                    app_.table);
     // A file that cannot be written (read-only folder, locked) loses this
     // record only; the count goes on and the next due step tries again.
-    if (platform.files.Append(kRecordFileName, line + "\r\n") && DatViewOpen == 1) View();
+    // The refresh brings the viewer back without taking the keyboard from
+    // the program the user is typing in.
+    if (platform.files.Append(kRecordFileName, line + "\r\n") && DatViewOpen == 1)
+      View(ui::Activation::kKeepFocus);
   }
   RecInterval = ToSingle(IntervalValue(app_.form1["Combo1"].Text()));
   RecCount += 3;
   if (!(static_cast<double>(RecInterval) * 60 > RecCount)) RecCount = 1;
 }
 
-void Recorder::View() {
+void Recorder::View(ui::Activation activation) {
   auto& platform = app_.platform;
   if (DatViewOpen == 1) {
     DatViewOpen = 0;
@@ -104,7 +107,7 @@ void Recorder::View() {
   }
   if (!platform.files.CanOpenForReading(kRecordFileName)) return ViewFailed();
   DatViewOpen = 1;
-  app_.dataViewer.ShowNormal();
+  app_.dataViewer.ShowNormal(activation);
   const auto content = platform.files.ReadAll(kRecordFileName);
   if (!content) return ViewFailed();
   app_.dataForm["Text1"].SetText(*content);
@@ -141,7 +144,7 @@ void Recorder::ViewDataMenuClick() {
     app_.menu["MnuVwDat"].checked = false;
     app_.dataForm.Unload();
   } else {
-    View();
+    View(ui::Activation::kActivate);
   }
 }
 

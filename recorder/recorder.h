@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "monitor/monitor_text_table.h"
+#include "platform/forms.h"
 #include "platform/platform.h"
 
 namespace calorix {
@@ -36,7 +37,9 @@ class Recorder {
 
   // The last step of a reading cycle while the monitor window is hidden.
   void Step();
-  void View();   // Command3, and the refresh after a record
+  // Command3 and "View Data" (the user asks: kActivate), and the refresh
+  // after a record (kKeepFocus).
+  void View(ui::Activation activation);
   void Clear();  // Command4
   // The recorder's share of startup: its state restored, the reminder asked.
   void RestoreAtStartup();

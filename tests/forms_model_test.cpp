@@ -110,6 +110,38 @@ TEST_F(FormsModel, ATimerWithIntervalZeroDoesNotTick) {
   EXPECT_EQ(ticks, 5);
 }
 
+TEST_F(FormsModel, TheClientWidthIsTheOuterWidthLessTheFrame) {
+  form_.Load();
+  const double frame = sim::SimFormHost::kFrameWidthPixels * desktop_.TwipsPerPixelX();
+  EXPECT_EQ(form_.FrameWidth(), frame);
+  EXPECT_EQ(form_.Width(), 3000 + frame);
+  EXPECT_EQ(form_.ClientWidth(), 3000);
+  form_.Resize(5000, 2500);
+  EXPECT_EQ(form_.ClientWidth(), 5000 - frame);
+}
+
+TEST_F(FormsModel, AWindowBroughtUpWithoutActivationLeavesTheKeyboardWhereItIs) {
+  const platform::WindowHandle other = desktop_.CreateTopLevel("Another program");
+  desktop_.SetForegroundWindow(other);
+  form_.Show(Activation::kKeepFocus);
+  EXPECT_TRUE(desktop_.Window(form_.Handle()).visible);
+  EXPECT_EQ(desktop_.ForegroundWindow(), other);
+
+  form_.SetWindowState(WindowState::kMinimized);
+  form_.SetWindowState(WindowState::kNormal, Activation::kKeepFocus);
+  EXPECT_FALSE(desktop_.Window(form_.Handle()).minimized);
+  EXPECT_EQ(desktop_.ForegroundWindow(), other);
+
+  form_.SetWindowState(WindowState::kMinimized);
+  form_.SetWindowState(WindowState::kNormal);  // restored by the user's request
+  EXPECT_EQ(desktop_.ForegroundWindow(), form_.Handle());
+
+  desktop_.SetForegroundWindow(other);
+  form_.Hide();
+  form_.Show();
+  EXPECT_EQ(desktop_.ForegroundWindow(), form_.Handle());
+}
+
 TEST_F(FormsModel, AFormIsMovedToTheWholePixelItsWindowSitsOn) {
   desktop_.SetTwipsPerPixel(7.5, 12);  // 192 dots per inch across, 120 down
   form_.Move(2647.5 + 3, 4254);        // 353.4 and 354.5 pixels

@@ -1,5 +1,6 @@
 // The data recorder, its viewer and the "HWM Data" commands: the whole
 // program on the simulated desktop, in virtual time.
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -380,21 +381,96 @@ TEST_F(RecorderScenario, ViewerKeepsItsWidthAMinimumHeightAndFitsTheTextBox) {
   ASSERT_TRUE(ViewerOpen());
   ui::Form& viewer = app->dataForm;
   const double frame = sim::SimFormHost::kFrameHeightPixels * desktop.TwipsPerPixelY();
+  // The designed client width plus the window's borders.
+  const double width = 8'010 + sim::SimFormHost::kFrameWidthPixels * desktop.TwipsPerPixelX();
 
   viewer.Resize(5'000, 1'000);
-  EXPECT_EQ(viewer.Width(), 8'010);
+  EXPECT_EQ(viewer.Width(), width);
   EXPECT_EQ(viewer.Height(), 1'500);
   EXPECT_EQ(viewer["Text1"].Height(), 1'500 - frame - 500);
 
   viewer.Resize(12'000, 7'000);
-  EXPECT_EQ(viewer.Width(), 8'010);
+  EXPECT_EQ(viewer.Width(), width);
   EXPECT_EQ(viewer.Height(), 7'000);
   EXPECT_EQ(viewer["Text1"].Height(), 7'000 - frame - 500);
 
-  viewer.Resize(8'010, 3'000);
-  EXPECT_EQ(viewer.Width(), 8'010);
+  viewer.Resize(width, 3'000);
+  EXPECT_EQ(viewer.Width(), width);
   EXPECT_EQ(viewer.Height(), 3'000);
   EXPECT_EQ(viewer["Text1"].Height(), 3'000 - frame - 500);
+}
+
+class ViewerWidthAtScale : public RecorderScenario, public ::testing::WithParamInterface<double> {};
+
+TEST_P(ViewerWidthAtScale, AUsersResizeLeavesTheClientAreaWideEnoughForTheTextBox) {
+  desktop.SetTwipsPerPixel(GetParam(), GetParam());
+  StartWatching();
+  WriteRecords("08/12/26 08:00, 45 , 4500, 36 , 3200, 1.52, 3.31, 5.02,  12.16 \r\n");
+  Click("Command3");
+  ASSERT_TRUE(ViewerOpen());
+  ui::Form& viewer = app->dataForm;
+  const ui::ControlDecl& text = viewer["Text1"].Decl();
+  ASSERT_EQ(text.left + text.width, 7'950);
+
+  for (const double dragged : {viewer.Width() + 1'500, viewer.Width() - 1'500, 8'010.0}) {
+    SCOPED_TRACE(dragged);
+    viewer.Resize(dragged, 4'000);
+    EXPECT_EQ(viewer.ClientWidth(), 8'010);
+    EXPECT_LE(text.left + text.width, viewer.ClientWidth());
+    // The window on the desktop: the client area in whole pixels, and the frame.
+    const platform::Rect& rect = desktop.Window(viewer.Handle()).rect;
+    EXPECT_EQ(rect.right - rect.left,
+              std::lround(8'010 / GetParam()) + sim::SimFormHost::kFrameWidthPixels);
+  }
+}
+
+// 96 and 144 dots per inch: the client width is a whole number of pixels at both.
+INSTANTIATE_TEST_SUITE_P(Dpi, ViewerWidthAtScale, ::testing::Values(15.0, 10.0));
+
+TEST_F(RecorderScenario, ViewerTextBoxScrollsSidewaysSoARecordStaysOnOneRow) {
+  StartWatching();
+  const ui::ControlDecl& text = app->dataForm["Text1"].Decl();
+  EXPECT_TRUE(text.multiLine);
+  EXPECT_TRUE(text.verticalScroll);
+  EXPECT_TRUE(text.horizontalScroll);
+}
+
+TEST_F(RecorderScenario, TheRefreshAfterARecordLeavesTheKeyboardWithTheUsersProgram) {
+  StartRecording("0.1");
+  const platform::WindowHandle editor = desktop.CreateTopLevel("Notes - Editor");
+  desktop.SetForegroundWindow(editor);
+  Advance(3'000);
+  ASSERT_EQ(Lines().size(), 1u);
+
+  // The user asks for the viewer: it takes the keyboard.
+  ChooseMenu("MnuVwDat");
+  ASSERT_TRUE(ViewerOpen());
+  const platform::WindowHandle viewer = app->dataForm.Handle();
+  EXPECT_EQ(desktop.ForegroundWindow(), viewer);
+
+  // The user goes back to typing; the next record refreshes the viewer
+  // without taking the keyboard away.
+  desktop.SetForegroundWindow(editor);
+  Advance(6'000);
+  ASSERT_EQ(Lines().size(), 2u);
+  ASSERT_EQ(ViewerText(), FileText(kRecords));
+  EXPECT_EQ(desktop.ForegroundWindow(), editor);
+
+  // Minimised, the viewer comes back in its normal state, still without the keyboard.
+  Do([&] { app->dataForm.SetWindowState(ui::WindowState::kMinimized); });
+  ASSERT_TRUE(desktop.Window(viewer).minimized);
+  Advance(6'000);
+  ASSERT_EQ(Lines().size(), 3u);
+  EXPECT_EQ(app->dataForm.State(), ui::WindowState::kNormal);
+  EXPECT_FALSE(desktop.Window(viewer).minimized);
+  EXPECT_TRUE(desktop.Window(viewer).visible);
+  EXPECT_EQ(desktop.ForegroundWindow(), editor);
+
+  // The View button is the user's request again: it activates.
+  Do([&] { app->dataForm.SetWindowState(ui::WindowState::kMinimized); });
+  Click("Command3");
+  EXPECT_FALSE(desktop.Window(viewer).minimized);
+  EXPECT_EQ(desktop.ForegroundWindow(), viewer);
 }
 
 // ---- Clear and Edit -------------------------------------------------------------

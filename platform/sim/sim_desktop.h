@@ -98,6 +98,11 @@ class SimDesktop final : public platform::WindowManager,
   void DestroyWindow(WindowHandle window);
   void SetWindowTitle(WindowHandle window, std::string title);
   void SetMinimized(WindowHandle window, bool minimized);
+  // The window that has the keyboard: a test puts it on another program's
+  // window, as a user typing there; a window brought up with activation
+  // (or by ActivateByTitle) takes it. 0 when none has it.
+  void SetForegroundWindow(WindowHandle window) { foreground_ = window; }
+  WindowHandle ForegroundWindow() const { return foreground_; }
   SimWindow* Find(WindowHandle window);
   const SimWindow& Window(WindowHandle window) const;  // the window must exist
   // The value the next window will get as its handle (to test handle
@@ -322,6 +327,7 @@ class SimDesktop final : public platform::WindowManager,
   std::map<WindowHandle, SimWindow> windows_;
   WindowHandle desktop_ = 0;
   WindowHandle nextHandle_ = 0x10010;
+  WindowHandle foreground_ = 0;
   int displayDpi_ = 96;
   std::set<int> dpiAwareProcesses_{kCalorixProcess};
   bool perWindowDpiCalls_ = true;

@@ -40,8 +40,14 @@ class SimFormView final : public ui::FormView {
     SimWindow* window = desktop_.Find(handle_);
     if (window == nullptr) return;
     window->title = form_.Caption();
+    // Coming up (shown, or restored from minimised) activates the window
+    // unless the program asked to leave the keyboard where it is.
+    const bool minimized = form_.State() == ui::WindowState::kMinimized;
+    const bool comesUp = form_.Visible() && !minimized && (!window->visible || window->minimized);
+    if (comesUp && form_.ShowActivation() == ui::Activation::kActivate)
+      desktop_.SetForegroundWindow(handle_);
     window->visible = form_.Visible();
-    window->minimized = form_.State() == ui::WindowState::kMinimized;
+    window->minimized = minimized;
     const double tx = desktop_.TwipsPerPixelX();
     const double ty = desktop_.TwipsPerPixelY();
     // A form may sit anywhere a stored position puts it, far off every

@@ -93,6 +93,7 @@ void SimDesktop::DestroyWindow(WindowHandle window) {
   const std::vector<WindowHandle> children = target->children;
   for (const WindowHandle child : children) DestroyWindow(child);
   if (SimWindow* parent = Find(target->parent)) std::erase(parent->children, window);
+  if (foreground_ == window) foreground_ = 0;
   windows_.erase(window);
 }
 
@@ -324,6 +325,7 @@ bool SimDesktop::ActivateByTitle(std::string_view title) {
   const WindowHandle window = FindTopLevelWindow(title);
   if (window == 0) return false;
   windows_.at(window).minimized = false;
+  foreground_ = window;
   return true;
 }
 

@@ -110,6 +110,30 @@ WindowHandle FindChildOfClass(WindowHandle parent, std::string_view className) {
 
 bool Visible(WindowHandle window) { return IsWindowVisible(ToHwnd(window)) != FALSE; }
 
+void Minimize(WindowHandle window) { PostMessageA(ToHwnd(window), WM_SYSCOMMAND, SC_MINIMIZE, 0); }
+
+bool Minimized(WindowHandle window) { return IsIconic(ToHwnd(window)) != FALSE; }
+
+WindowHandle ForegroundWindow() { return ToWindowHandle(GetForegroundWindow()); }
+
+WindowHandle OpenForegroundWindow(std::string_view title) {
+  // A plain static control as the window: it needs no class of its own,
+  // and its default handling of WM_CLOSE destroys it.
+  HWND window = CreateWindowExA(0, "Static", std::string(title).c_str(),
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (window == nullptr) return 0;
+  SetForegroundWindow(window);
+  return ToWindowHandle(window);
+}
+
+int EditRowCount(WindowHandle edit) {
+  DWORD_PTR rows = 0;
+  if (!SendMessageTimeoutA(ToHwnd(edit), EM_GETLINECOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &rows))
+    return -1;
+  return static_cast<int>(rows);
+}
+
 bool WaitForVisible(WindowHandle window, bool visible, int timeoutMs) {
   const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
   while (Visible(window) != visible) {

@@ -37,6 +37,17 @@ std::optional<Rect> WindowRect(WindowHandle window);
 std::optional<Rect> RectInParent(WindowHandle child);
 // A window's client area, in screen coordinates.
 std::optional<Rect> ClientRectOnScreen(WindowHandle window);
+// The user's click on a window's minimise button, posted.
+void Minimize(WindowHandle window);
+bool Minimized(WindowHandle window);
+// The window that has the keyboard now, or 0.
+WindowHandle ForegroundWindow();
+// A top-level window of this program, shown and brought to the foreground,
+// as a program the user is typing in; closed by posting WM_CLOSE (CloseAll).
+WindowHandle OpenForegroundWindow(std::string_view title);
+// The rows a multi-line edit control lays its text out in (EM_GETLINECOUNT):
+// a wrapped line counts once for each row it takes.
+int EditRowCount(WindowHandle edit);
 // The display scale the system runs at (96 is 100 %), as a DPI-aware
 // program sees it.
 int SystemDpi();

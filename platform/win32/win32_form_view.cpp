@@ -174,6 +174,8 @@ void Win32FormView::CreateControl(std::size_t index, bool startsGroup) {
       style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_TABSTOP;
       if (decl.readOnly) style |= ES_READONLY;
       if (decl.verticalScroll) style |= WS_VSCROLL;
+      // Without ES_AUTOHSCROLL a multi-line edit box wraps its lines.
+      if (decl.horizontalScroll) style |= WS_HSCROLL | ES_AUTOHSCROLL;
       exStyle |= WS_EX_CLIENTEDGE;
       caption.clear();
       break;
@@ -324,11 +326,16 @@ void Win32FormView::ApplyVisibility() {
     if (shown) ShowWindow(window, SW_HIDE);
   } else if (form_.State() == ui::WindowState::kMinimized) {
     if (!iconic || !shown) ShowWindow(window, SW_SHOWMINNOACTIVE);
-  } else if (iconic) {
-    // A window hidden while minimised is restored when it is shown again.
-    ShowWindow(window, SW_RESTORE);
-  } else if (!shown) {
-    ShowWindow(window, SW_SHOW);
+  } else {
+    // Brought up by the program on its own, the window leaves the keyboard
+    // with the window the user is in.
+    const bool activate = form_.ShowActivation() == ui::Activation::kActivate;
+    if (iconic) {
+      // A window hidden while minimised is restored when it is shown again.
+      ShowWindow(window, activate ? SW_RESTORE : SW_SHOWNOACTIVATE);
+    } else if (!shown) {
+      ShowWindow(window, activate ? SW_SHOW : SW_SHOWNA);
+    }
   }
 }
 

@@ -307,6 +307,35 @@ TEST_F(EndToEnd, RecordingWritesLinesThatTheViewerShows) {
   EXPECT_NE(drive::FindChild(
                 viewer, "D / M / Y   Time   Temp  Fan   Temp  Fan   Vcore  3.3v    5v    12v"),
             0);
+
+  // The user minimises the viewer and goes on typing in another program;
+  // the next record brings the viewer back without taking the keyboard.
+  const WindowHandle text = drive::FindChildOfClass(viewer, "Edit");
+  ASSERT_NE(text, 0);
+  // Just after a refresh, so that all this is done before the next one.
+  const int firstShown = CountLines(drive::Text(text));
+  ASSERT_TRUE(WaitUntil([&] { return CountLines(drive::Text(text)) > firstShown; }, kLong));
+  drive::Minimize(viewer);
+  ASSERT_TRUE(WaitUntil([&] { return drive::Minimized(viewer); }, 5000));
+  const WindowHandle editor = drive::OpenForegroundWindow("Calorix test - typing here");
+  ASSERT_NE(editor, 0);
+  ASSERT_TRUE(WaitUntil([&] { return drive::ForegroundWindow() == editor; }, 5000));
+  const int shownLines = CountLines(drive::Text(text));
+  ASSERT_TRUE(drive::Minimized(viewer));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return !drive::Minimized(viewer) && CountLines(drive::Text(text)) > shownLines; },
+      kLong));
+  EXPECT_EQ(drive::ForegroundWindow(), editor);
+  EXPECT_TRUE(drive::Visible(viewer));
+
+  // Each record is one row under the headings: the box scrolls sideways
+  // rather than wrap it (the last row is the empty one after the final
+  // line break).
+  const std::string shown = drive::Text(text);
+  EXPECT_EQ(drive::EditRowCount(text), CountLines(shown) + 1) << shown;
+
+  drive::CloseAll("Calorix test - typing here");
+  EXPECT_TRUE(drive::WaitForWindowGone("Calorix test - typing here", 5000));
 }
 
 // A monitor that shows its titled window at once and builds its controls
