@@ -378,8 +378,9 @@ TEST_F(EndToEnd, ASlowlyBuiltMonitorIsTakenOverWholeAndRecordedInFull) {
 // every program per-monitor DPI-aware, the monitor included, so there no
 // mapping takes place between the two programs.
 TEST_F(EndToEnd, TheMonitorIsTakenOverInItsOwnPixelsAtTheDisplayScale) {
-  if (const char* expected = std::getenv("CALORIX_E2E_DPI"); expected != nullptr && *expected != 0)
+  if (const char* expected = std::getenv("CALORIX_E2E_DPI"); expected != nullptr && *expected != 0) {
     ASSERT_EQ(drive::SystemDpi(), std::atoi(expected)) << "the prefix runs at another scale";
+  }
   ReturningUser();
   ASSERT_TRUE(StartScriptableMonitor());
   const WindowHandle monitor = drive::FindTopLevel("VIA HWM");
