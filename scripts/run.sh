@@ -102,10 +102,13 @@ if [[ $docs -eq 1 ]]; then
   mkdir -p docs
   icon_sheet docs/tray-icons.png
   for dpi in 96 144; do
-    for name in options dashboard viewer countdown tray; do
+    for name in options dashboard viewer countdown; do
       cp "$shots/$dpi/$name.png" "docs/$name-$dpi.png"
     done
   done
+  # Wine's tray at 150 % keeps leftovers of earlier pictures; the sheet
+  # shows the larger sizes instead.
+  cp "$shots/96/tray.png" docs/tray-96.png
   echo "pictures for the README: docs/"
 fi
 [[ $pictures_only -eq 1 ]] && exit 0

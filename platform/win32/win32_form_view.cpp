@@ -384,6 +384,10 @@ void Win32FormView::ControlChanged(const ui::Control& control) {
       SendMessageA(window, EM_SETSEL, static_cast<WPARAM>(control.SelectionStart()),
                    static_cast<LPARAM>(control.SelectionStart()));
       SendMessageA(window, EM_SCROLLCARET, 0, 0);
+      // Scrolling the caret into view may have shifted the lines sideways
+      // to show a line's end; rows are read from their start, under the
+      // headings above them.
+      if (control.Decl().horizontalScroll) SendMessageA(window, WM_HSCROLL, SB_LEFT, 0);
       break;
     case ui::ControlKind::kImage:
       break;
