@@ -127,6 +127,18 @@ WindowHandle OpenForegroundWindow(std::string_view title) {
   return ToWindowHandle(window);
 }
 
+int FirstVisibleColumn(WindowHandle edit) {
+  // Scroll positions stay in the owner's process under Wine; the character
+  // under the top-left corner tells from outside.
+  DWORD_PTR at = 0, lineStart = 0;
+  if (!SendMessageTimeoutA(ToHwnd(edit), EM_CHARFROMPOS, 0, MAKELPARAM(4, 4), SMTO_ABORTIFHUNG, 2000,
+                           &at) ||
+      !SendMessageTimeoutA(ToHwnd(edit), EM_LINEINDEX, HIWORD(at), 0, SMTO_ABORTIFHUNG, 2000,
+                           &lineStart))
+    return -1;
+  return static_cast<int>(LOWORD(at)) - static_cast<int>(lineStart);
+}
+
 int EditRowCount(WindowHandle edit) {
   DWORD_PTR rows = 0;
   if (!SendMessageTimeoutA(ToHwnd(edit), EM_GETLINECOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &rows))

@@ -48,6 +48,9 @@ WindowHandle OpenForegroundWindow(std::string_view title);
 // The rows a multi-line edit control lays its text out in (EM_GETLINECOUNT):
 // a wrapped line counts once for each row it takes.
 int EditRowCount(WindowHandle edit);
+// The column of the first character shown at the left edge of a
+// multi-line edit control's top row (0 when it is not scrolled sideways).
+int FirstVisibleColumn(WindowHandle edit);
 // The display scale the system runs at (96 is 100 %), as a DPI-aware
 // program sees it.
 int SystemDpi();

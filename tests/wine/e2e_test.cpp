@@ -333,6 +333,8 @@ TEST_F(EndToEnd, RecordingWritesLinesThatTheViewerShows) {
   // line break).
   const std::string shown = drive::Text(text);
   EXPECT_EQ(drive::EditRowCount(text), CountLines(shown) + 1) << shown;
+  // Read from their start, under the headings, though a row is wider than the box.
+  EXPECT_EQ(drive::FirstVisibleColumn(text), 0);
 
   drive::CloseAll("Calorix test - typing here");
   EXPECT_TRUE(drive::WaitForWindowGone("Calorix test - typing here", 5000));
