@@ -1,5 +1,6 @@
 // Writes the program's icons, alarm sound, manifest and resource script into
-// the folder named on the command line, ready for windres.
+// the folder named on the command line, ready for windres. The version
+// ("1.2.3", from the build) goes into the manifest and the version resource.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -8,8 +9,13 @@
 #include "resource_images.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: generate_resources <output folder>\n");
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: generate_resources <output folder> <version>\n");
+    return 2;
+  }
+  const auto version = calorix::resources::ParseVersion(argv[2]);
+  if (!version) {
+    std::fprintf(stderr, "generate_resources: not a version: %s\n", argv[2]);
     return 2;
   }
   const std::filesystem::path folder(argv[1]);
@@ -20,7 +26,7 @@ int main(int argc, char** argv) {
                  error.message().c_str());
     return 1;
   }
-  for (const auto& file : calorix::resources::AllFiles()) {
+  for (const auto& file : calorix::resources::AllFiles(*version)) {
     const std::filesystem::path path = folder / file.name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(file.contents.data()),

@@ -26,7 +26,7 @@ Bytes NumberIcon(int number) {
   return EncodeIcon(images);
 }
 
-std::string ResourceScript() {
+std::string ResourceScript(const ProgramVersion& version) {
   std::string rc;
   rc += "// Calorix resources. Written by generate_resources; edit that, not this.\n";
   rc += "\n";
@@ -46,13 +46,16 @@ std::string ResourceScript() {
   rc += "99 SOUND \"alarm.wav\"\n";
   rc += "\n";
   rc += "1 24 \"calorix.manifest\"  // RT_MANIFEST\n";
+  rc += "\n";
+  rc += VersionInfoStatement(version);
   return rc;
 }
 
-std::string Manifest() {
+std::string Manifest(const ProgramVersion& version) {
   return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">
-  <assemblyIdentity type="win32" name="Calorix" version="1.0.0.0" processorArchitecture="*"/>
+  <assemblyIdentity type="win32" name="Calorix" version=")" + DottedVersion(version) +
+         R"(" processorArchitecture="*"/>
   <description>Calorix temperature in the notification area</description>
   <dependency>
     <dependentAssembly>
@@ -76,7 +79,7 @@ std::string Manifest() {
 )";
 }
 
-std::vector<OutputFile> AllFiles() {
+std::vector<OutputFile> AllFiles(const ProgramVersion& version) {
   auto text = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
   std::vector<OutputFile> files;
   files.push_back({"app.ico", AppIcon()});
@@ -87,8 +90,8 @@ std::vector<OutputFile> AllFiles() {
   files.push_back({"flame.ico", FlameIcon()});
   files.push_back({"hazard.ico", HazardIcon()});
   files.push_back({"alarm.wav", AlarmSound()});
-  files.push_back({"calorix.manifest", text(Manifest())});
-  files.push_back({"calorix.rc", text(ResourceScript())});
+  files.push_back({"calorix.manifest", text(Manifest(version))});
+  files.push_back({"calorix.rc", text(ResourceScript(version))});
   return files;
 }
 

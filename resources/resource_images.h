@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "program_version.h"
+
 namespace calorix::resources {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -64,8 +66,8 @@ Bytes SnowflakeIcon();        // as AppIcon
 Bytes FlameIcon();            // as AppIcon
 Bytes HazardIcon();           // 32x32 and 16x16, 16 colours
 Bytes AlarmSound();           // RIFF/WAVE, 8-bit mono PCM
-std::string ResourceScript(); // calorix.rc
-std::string Manifest();       // calorix.manifest
+std::string ResourceScript(const ProgramVersion& version);  // calorix.rc
+std::string Manifest(const ProgramVersion& version);        // calorix.manifest
 
 struct OutputFile {
   std::string name;
@@ -73,6 +75,6 @@ struct OutputFile {
 };
 
 // Everything the resource script names, plus the script itself.
-std::vector<OutputFile> AllFiles();
+std::vector<OutputFile> AllFiles(const ProgramVersion& version);
 
 }  // namespace calorix::resources

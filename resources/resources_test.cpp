@@ -364,11 +364,13 @@ TEST(AlarmSound, FadesAndEndsQuietly) {
 
 // ---------------------------------------------------------------------------
 
+constexpr ProgramVersion kSomeVersion{1, 0, 0, 0};
+
 TEST(ResourceFiles, ScriptNamesEveryFileItNeedsAndNothingElse) {
-  const std::string rc = ResourceScript();
+  const std::string rc = ResourceScript(kSomeVersion);
   std::set<std::string> written;
-  for (const auto& file : AllFiles()) written.insert(file.name);
-  EXPECT_EQ(written.size(), AllFiles().size()) << "no name written twice";
+  for (const auto& file : AllFiles(kSomeVersion)) written.insert(file.name);
+  EXPECT_EQ(written.size(), AllFiles(kSomeVersion).size()) << "no name written twice";
   for (const auto& name : written) {
     if (name == "calorix.rc") continue;
     EXPECT_NE(rc.find("\"" + name + "\""), std::string::npos) << name;
@@ -387,8 +389,9 @@ TEST(ResourceFiles, ScriptNamesEveryFileItNeedsAndNothingElse) {
 }
 
 TEST(ResourceFiles, ManifestAsksForCommonControls6DpiAwarenessAndNoElevation) {
-  const std::string m = Manifest();
+  const std::string m = Manifest(kSomeVersion);
   EXPECT_EQ(m.rfind("<?xml", 0), 0u);
+  EXPECT_NE(m.find("name=\"Calorix\" version=\"1.0.0.0\""), std::string::npos);
   EXPECT_NE(m.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
   EXPECT_NE(m.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos);
   EXPECT_NE(m.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
@@ -398,10 +401,48 @@ TEST(ResourceFiles, ManifestAsksForCommonControls6DpiAwarenessAndNoElevation) {
 }
 
 TEST(ResourceFiles, SameBytesEveryTime) {
-  const auto a = AllFiles();
-  const auto b = AllFiles();
+  const auto a = AllFiles(kSomeVersion);
+  const auto b = AllFiles(kSomeVersion);
   ASSERT_EQ(a.size(), b.size());
   for (std::size_t i = 0; i < a.size(); ++i) EXPECT_EQ(a[i].contents, b[i].contents) << a[i].name;
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(Version, ThreeOrFourNumbersEachWithinSixteenBits) {
+  const auto three = ParseVersion("1.2.3");
+  ASSERT_TRUE(three);
+  EXPECT_EQ(DottedVersion(*three), "1.2.3.0");
+  const auto four = ParseVersion("10.0.65535.7");
+  ASSERT_TRUE(four);
+  EXPECT_EQ(DottedVersion(*four), "10.0.65535.7");
+  for (const char* bad : {"", "1", "1.2", "1.2.3.4.5", "1..3", "1.2.3.", ".1.2.3", "1.2.x", "1.2.-3",
+                          "1.2.65536", " 1.2.3", "1.2.3 "}) {
+    EXPECT_FALSE(ParseVersion(bad)) << '"' << bad << '"';
+  }
+}
+
+TEST(Version, ScriptCarriesTheVersionInNumbersAndStrings) {
+  const std::string rc = ResourceScript(ProgramVersion{2, 3, 4, 5});
+  EXPECT_NE(rc.find("1 VERSIONINFO\nFILEVERSION 2,3,4,5\nPRODUCTVERSION 2,3,4,5\n"), std::string::npos);
+  EXPECT_NE(rc.find("VALUE \"FileVersion\", \"2.3.4.5\""), std::string::npos);
+  EXPECT_NE(rc.find("VALUE \"ProductVersion\", \"2.3.4.5\""), std::string::npos);
+  EXPECT_NE(rc.find("VALUE \"ProductName\", \"Calorix\""), std::string::npos);
+  EXPECT_NE(rc.find("VALUE \"OriginalFilename\", \"calorix.exe\""), std::string::npos);
+  EXPECT_NE(rc.find("VALUE \"LegalCopyright\", \"Copyright (c) the Calorix authors\""), std::string::npos);
+  EXPECT_NE(rc.find("VALUE \"FileDescription\", \"Calorix, a tray companion for the hardware monitor\""),
+            std::string::npos);
+  // The string block's name and the translation must agree, or Explorer
+  // shows no strings.
+  EXPECT_NE(rc.find("BLOCK \"040904b0\""), std::string::npos);
+  EXPECT_NE(rc.find("VALUE \"Translation\", 0x409, 1200"), std::string::npos);
+}
+
+TEST(Version, TheBuildsVersionIsOneTheGeneratorTakes) {
+  const auto version = ParseVersion(CALORIX_VERSION);
+  ASSERT_TRUE(version) << CALORIX_VERSION;
+  const std::string rc = ResourceScript(*version);
+  EXPECT_NE(rc.find("\"FileVersion\", \"" + DottedVersion(*version) + "\""), std::string::npos);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ mkdir -p "$run/bin"
 wine_on_exit "rm -rf '$run'"
 for exe in calorix.exe tests/contract/win32/contract_tests_win32.exe \
            tests/wine/monitor_wine_tests.exe tests/wine/e2e_tests.exe \
-           tests/wine/tray_icon_dpi_tests.exe; do
+           tests/wine/tray_icon_dpi_tests.exe tests/wine/version_info_tests.exe; do
   cp "build/mingw/$exe" "$run/bin/"
 done
 # A copy of the template, taken under the lock so it is never half made.
@@ -42,6 +42,18 @@ clone() {  # <prefix>
 }
 
 failed=0
+# The version resource, as Explorer's file properties would show it.
+prefix="$run/version-info"
+clone "$prefix"
+echo "-- version_info_tests"
+if ! CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" timeout 120 env WINEPREFIX="$prefix" \
+     wine "$run/bin/version_info_tests.exe" --gtest_brief=1; then
+  echo "FAILED: version_info_tests under Wine"
+  failed=1
+fi
+wine_kill "$prefix"
+rm -rf "$prefix"
+
 for name in contract_tests_win32 monitor_wine_tests; do
   prefix="$run/$name"
   clone "$prefix"
