@@ -4,7 +4,8 @@
 # left alone, so this is quick the second time.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64 mingw-w64
+packages=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64
+          g++-mingw-w64-i686-posix zip
           clang libclang-rt-14-dev
           wine wine64 xvfb x11-utils xdotool imagemagick fonts-liberation fonts-wine)
 missing=()
