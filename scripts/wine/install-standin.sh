@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the stand-in monitor into a Wine prefix the way its installer
 # would: program files under C:\Program Files\VIA\HWM plus an uninstall entry.
+# The monitor's installer is a 32-bit program, so on 64-bit Windows its
+# uninstall entry lands in the registry's 32-bit view only, where a 64-bit
+# program does not see it by default.
 # Usage: install-standin.sh <prefix> <dir-containing-viahm.exe>
 set -euo pipefail
 # shellcheck source=common.sh
@@ -23,14 +26,18 @@ printf '%s\r\n' '[Uninstall]' 'Product=VIA Hardware Monitor' 'File=C:\Program Fi
 
 key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VIAhm'
 uninstall='C:\WINDOWS\IsUninst.exe -f"C:\Program Files\VIA\HWM\Uninst.isu"'
-wine_reg "$prefix" add "$key" /v DisplayName /t REG_SZ /d 'VIA Hardware Monitor' /f
-wine_reg "$prefix" add "$key" /v UninstallString /t REG_SZ /d "$uninstall" /f
+wine_reg "$prefix" add "$key" /v DisplayName /t REG_SZ /d 'VIA Hardware Monitor' /f /reg:32
+wine_reg "$prefix" add "$key" /v UninstallString /t REG_SZ /d "$uninstall" /f /reg:32
 
 # The quotes inside the value must survive Wine's command-line conversion.
-readback="$(WINEPREFIX="$prefix" wine reg query "$key" /v UninstallString | tr -d '\r' |
+readback="$(WINEPREFIX="$prefix" wine reg query "$key" /v UninstallString /reg:32 | tr -d '\r' |
   sed -n 's/^ *UninstallString *REG_SZ *//p')"
 if [[ "$readback" != "$uninstall" ]]; then
   wine_log "UninstallString reads back as [$readback], expected [$uninstall]"
+  exit 1
+fi
+if WINEPREFIX="$prefix" wine reg query "$key" /reg:64 >/dev/null 2>&1; then
+  wine_log "the uninstall entry is in the 64-bit view too"
   exit 1
 fi
 WINEPREFIX="$prefix" wineserver -w

@@ -18,7 +18,8 @@ template_marker="$prefix/.calorix-template"
 standin_marker="$prefix/.calorix-standin.sha256"
 checksum="$(sha256sum <"$exe_dir/viahm.exe" | cut -d' ' -f1)"
 # A prefix made by an older set-up is made again.
-template_checksum="$(sha256sum <"$WINE_SCRIPTS_DIR/common.sh" | cut -d' ' -f1)"
+template_checksum="$(cat "$WINE_SCRIPTS_DIR/common.sh" "$WINE_SCRIPTS_DIR/install-standin.sh" |
+  sha256sum | cut -d' ' -f1)"
 
 if [[ -f "$template_marker" && "$(cat "$template_marker")" != "$template_checksum" ]]; then
   wine_kill "$prefix"
