@@ -114,11 +114,8 @@ class SimDesktop final : public platform::WindowManager,
   // windows then have physical pixels, and a DPI-unaware program's windows
   // keep 96-dpi pixels that the window manager maps, edge by edge and
   // rounded as MulDiv rounds, for a DPI-aware caller. Calorix's own process
-  // is DPI-aware, like the real program; other processes are not unless
-  // declared so (before their windows are created).
+  // is DPI-aware, like the real program; other processes are not.
   void SetDisplayDpi(int dpi) { displayDpi_ = dpi; }
-  int DisplayDpi() const { return displayDpi_; }
-  void SetProcessDpiAware(int processId, bool aware);
   // Whether the system has per-window DPI awareness calls (Windows 10 1607
   // and later); without them AdoptWindowDpiAwareness changes nothing.
   void SetPerWindowDpiCalls(bool available) { perWindowDpiCalls_ = available; }
@@ -329,7 +326,6 @@ class SimDesktop final : public platform::WindowManager,
   WindowHandle nextHandle_ = 0x10010;
   WindowHandle foreground_ = 0;
   int displayDpi_ = 96;
-  std::set<int> dpiAwareProcesses_{kCalorixProcess};
   bool perWindowDpiCalls_ = true;
   bool threadDpiAware_ = true;
   int screenWidth_ = 1024;

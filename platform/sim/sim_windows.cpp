@@ -64,7 +64,7 @@ WindowHandle SimDesktop::CreateWindow(WindowHandle parent, std::string className
   window.className = std::move(className);
   window.title = std::move(title);
   window.processId = processId;
-  window.dpiAware = dpiAwareProcesses_.contains(processId);
+  window.dpiAware = processId == kCalorixProcess;  // only Calorix declares itself DPI-aware
   const std::int64_t originX = std::int64_t{parentWindow->rect.left} + parentWindow->clientOffsetX;
   const std::int64_t originY = std::int64_t{parentWindow->rect.top} + parentWindow->clientOffsetY;
   if (parent == desktop_) {
@@ -211,14 +211,6 @@ bool SimDesktop::ShowWindow(WindowHandle window, platform::ShowCommand command) 
       break;
   }
   return wasVisible;
-}
-
-void SimDesktop::SetProcessDpiAware(int processId, bool aware) {
-  if (aware) {
-    dpiAwareProcesses_.insert(processId);
-  } else {
-    dpiAwareProcesses_.erase(processId);
-  }
 }
 
 std::int64_t SimDesktop::ToCaller(const SimWindow& window, std::int64_t value) const {

@@ -386,6 +386,22 @@ std::uint32_t StartProcess(std::string_view commandLine, std::string_view folder
 
 void Pause(int ms) { PumpFor(ms); }
 
+bool StartScriptableMonitor(std::string_view controlFile, int timeoutMs) {
+  const std::string control(controlFile);
+  if (HANDLE file = CreateFileA(control.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+  }
+  return Start(std::string("\"") + kMonitorExe + "\" --control \"" + control + "\"", kMonitorFolder) &&
+         WaitForWindow("VIA HWM", timeoutMs) != 0;
+}
+
+bool ChooseFromTrayMenu(WindowHandle form1, TrayMenuItem item, int timeoutMs) {
+  PostTrayEvent(form1, WM_RBUTTONUP);
+  return ChooseMenuItem(item, timeoutMs);
+}
+
 bool WaitUntil(const std::function<bool()>& ready, int timeoutMs) {
   const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
   while (!ready()) {

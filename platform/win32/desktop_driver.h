@@ -16,6 +16,13 @@
 
 namespace calorix::platform::win32::driver {
 
+// Where the test prefixes install the stand-in monitor.
+inline constexpr char kMonitorExe[] = "C:\\Program Files\\VIA\\HWM\\viahm.exe";
+inline constexpr char kMonitorFolder[] = "C:\\Program Files\\VIA\\HWM";
+
+// Items of Calorix's tray menu, separators not counted.
+enum TrayMenuItem { kShowHwm, kHideHwm, kOptions, kViewData, kViewDashBoard, kCancel, kCloseHwm };
+
 // The top-level window with this title (and class, when given), or 0.
 WindowHandle FindTopLevel(std::string_view title, std::string_view className = {});
 // Waits up to `timeoutMs` for it, handling this program's messages meanwhile.
@@ -104,6 +111,13 @@ bool CanReadSystemMenu(WindowHandle window);
 void CloseAll(std::string_view title);
 // Starts a program with a command line in a folder; false when it cannot.
 bool Start(std::string_view commandLine, std::string_view folder);
+// Starts the installed stand-in monitor, scriptable through `controlFile`
+// (a Windows path; created empty when missing), and waits up to
+// `timeoutMs` for its window, which gets its title once it is complete.
+bool StartScriptableMonitor(std::string_view controlFile, int timeoutMs);
+// Opens the tray menu of Calorix's main window and chooses an item; false
+// when no menu opened within `timeoutMs`.
+bool ChooseFromTrayMenu(WindowHandle form1, TrayMenuItem item, int timeoutMs);
 // Lets `ms` pass while handling this program's messages.
 void Pause(int ms);
 // Waits until `ready()` holds, handling this program's messages meanwhile;

@@ -61,11 +61,4 @@ bool SaveWindowPicture(WindowHandle window, std::string_view bmpPath) {
   return static_cast<bool>(out);
 }
 
-void RepaintTaskbar() {
-  if (HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr)) {
-    RedrawWindow(taskbar, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-  }
-}
-
 }  // namespace calorix::platform::win32::driver

@@ -13,9 +13,4 @@ namespace calorix::platform::win32::driver {
 // covers it is copied too. False when the window or the file fails.
 bool SaveWindowPicture(WindowHandle window, std::string_view bmpPath);
 
-// Has the taskbar, tray included, painted afresh. Wine's tray draws a changed
-// icon over the old one without clearing it, so a picture of the tray is
-// only true after this.
-void RepaintTaskbar();
-
 }  // namespace calorix::platform::win32::driver

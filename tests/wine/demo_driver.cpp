@@ -27,26 +27,6 @@ using calorix::platform::WindowHandle;
 
 namespace {
 
-constexpr char kMonitorExe[] = "C:\\Program Files\\VIA\\HWM\\viahm.exe";
-constexpr char kMonitorFolder[] = "C:\\Program Files\\VIA\\HWM";
-
-enum MenuItem { kShowHwm, kHideHwm, kOptions, kViewData, kViewDashBoard, kCancel, kCloseHwm };
-
-bool Choose(WindowHandle form1, MenuItem item) {
-  drive::PostTrayEvent(form1, 0x205);
-  return drive::ChooseMenuItem(item, 5000);
-}
-
-// Waits until `ready()` holds or `timeoutMs` pass.
-template <typename Ready>
-bool WaitUntil(Ready ready, int timeoutMs) {
-  for (int waited = 0; !ready(); waited += 100) {
-    if (waited >= timeoutMs) return false;
-    drive::Pause(100);
-  }
-  return true;
-}
-
 struct Options {
   std::string monitorControlFile;
   std::string calorixExe;
@@ -77,7 +57,7 @@ void SetCheck(WindowHandle form1, const char* caption, bool checked) {
   const WindowHandle box = drive::FindChild(form1, caption, "Button");
   if (box == 0 || drive::Checked(box) == checked) return;
   drive::Click(box);
-  WaitUntil([box, checked] { return drive::Checked(box) == checked; }, 2000);
+  drive::WaitUntil([box, checked] { return drive::Checked(box) == checked; }, 2000);
 }
 
 // The countdown with its reason, its count and its button.
@@ -87,7 +67,7 @@ WindowHandle RaiseAlarm(WindowHandle form1, const std::string& controlFile) {
   std::ofstream(controlFile, std::ios::app) << "alarm open CPU Tempture Alarm !\n";
   const WindowHandle countdown = drive::WaitForWindow("ALARM SHUT DOWN!", 20'000);
   if (countdown == 0) return 0;
-  WaitUntil([countdown] { return drive::Children(countdown).size() >= 3; }, 3000);
+  drive::WaitUntil([countdown] { return drive::Children(countdown).size() >= 3; }, 3000);
   return countdown;
 }
 
@@ -96,11 +76,8 @@ WindowHandle RaiseAlarm(WindowHandle form1, const std::string& controlFile) {
 int main(int argc, char** argv) {
   const Options options = ReadOptions(argc, argv);
   if (!options.monitorControlFile.empty()) {
-    // The monitor's window gets its title once all its controls are there.
-    std::ofstream(options.monitorControlFile, std::ios::app).close();
-    drive::Start("\"" + std::string(kMonitorExe) + "\" --control \"" + options.monitorControlFile + "\"",
-                 kMonitorFolder);
-    if (drive::WaitForWindow("VIA HWM", 60'000) == 0) std::puts("the monitor did not start");
+    if (!drive::StartScriptableMonitor(options.monitorControlFile, 60'000))
+      std::puts("the monitor did not start");
   }
   if (!options.calorixExe.empty()) drive::Start("\"" + options.calorixExe + "\"", "");
   const auto form1 = drive::WaitForWindow("Calorix", 60'000);
@@ -109,7 +86,7 @@ int main(int argc, char** argv) {
     std::puts("Calorix or the monitor did not start");
     return 1;
   }
-  WaitUntil([monitor] { return !drive::Visible(monitor); }, 10'000);
+  drive::WaitUntil([monitor] { return !drive::Visible(monitor); }, 10'000);
   if (!options.alarmControlFile.empty()) {
     const WindowHandle countdown = RaiseAlarm(form1, options.alarmControlFile);
     Picture(options, countdown, "countdown");
@@ -118,8 +95,8 @@ int main(int argc, char** argv) {
     return countdown != 0 ? 0 : 1;
   }
 
-  if (!drive::Visible(form1)) Choose(form1, kOptions);
-  WaitUntil([form1] { return drive::Visible(form1); }, 5000);
+  if (!drive::Visible(form1)) drive::ChooseFromTrayMenu(form1, drive::kOptions, 5000);
+  drive::WaitUntil([form1] { return drive::Visible(form1); }, 5000);
   drive::Move(form1, 20, 20);
   Picture(options, form1, "options");
 
@@ -128,7 +105,7 @@ int main(int argc, char** argv) {
   if (combo != 0) drive::SetComboText(combo, ".1");
   SetCheck(form1, "Record Data", true);
 
-  Choose(form1, kViewDashBoard);
+  drive::ChooseFromTrayMenu(form1, drive::kViewDashBoard, 5000);
   const WindowHandle dashboard = drive::WaitForWindow("DashBoard", 5000);
   // At the right edge, beside the others rather than on top of them.
   if (const auto rect = dashboard != 0 ? drive::WindowRect(dashboard) : std::nullopt) {
@@ -137,7 +114,7 @@ int main(int argc, char** argv) {
   }
   std::puts(dashboard != 0 ? "dashboard opened" : "dashboard did not open");
   // Its readings come with the next reading cycle.
-  WaitUntil(
+  drive::WaitUntil(
       [dashboard] {
         for (const WindowHandle label : drive::Children(dashboard))
           if (drive::Text(label).find('\xB0') != std::string::npos) return true;
@@ -148,25 +125,21 @@ int main(int argc, char** argv) {
 
   // Two records, then the viewer.
   drive::Pause(13'000);
-  Choose(form1, kViewData);
+  drive::ChooseFromTrayMenu(form1, drive::kViewData, 5000);
   const auto viewer = drive::WaitForWindow(" HWM Data Records", 5000);
   if (viewer != 0) {
     drive::Move(viewer, 10, 10);
     const WindowHandle text = drive::FindChildOfClass(viewer, "Edit");
-    WaitUntil([text] { return text != 0 && !drive::Text(text).empty(); }, 10'000);
+    drive::WaitUntil([text] { return text != 0 && !drive::Text(text).empty(); }, 10'000);
   }
   std::puts(viewer != 0 ? "data viewer opened" : "data viewer did not open");
   Picture(options, viewer, "viewer");
-  // The options window at the bottom right, clear of the viewer. On its
-  // way it covers the tray for a moment, which then paints itself afresh.
+  // The options window at the bottom right, clear of the viewer.
   if (const auto rect = drive::WindowRect(form1)) {
     calorix::platform::win32::Win32WindowManager screen;
     const int width = screen.ScreenWidthPixels(), height = screen.ScreenHeightPixels();
-    drive::Move(form1, width - rect->Width(), height - rect->Height());
-    drive::Pause(500);
     drive::Move(form1, width - rect->Width() - 10, height - rect->Height() - 40 * height / 768);
   }
-  drive::RepaintTaskbar();
   drive::Pause(500);
   return 0;
 }

@@ -27,13 +27,9 @@ namespace {
 namespace drive = platform::win32::driver;
 using platform::WindowHandle;
 
-constexpr char kMonitorExe[] = "C:\\Program Files\\VIA\\HWM\\viahm.exe";
-constexpr char kMonitorFolder[] = "C:\\Program Files\\VIA\\HWM";
 constexpr char kControlFile[] = "viahm-control.txt";
 constexpr int kLong = 20'000;
 
-// Items of the tray menu, separators not counted.
-enum MenuItem { kOptions = 2, kViewData = 3, kViewDashBoard = 4 };
 
 class DisplayScale : public ::testing::Test {
  protected:
@@ -109,11 +105,8 @@ TEST_F(DisplayScale, EveryOwnWindowIsItsTablesSizeAndNoCaptionIsCut) {
   std::ofstream("Calorix_Rec.txt", std::ios::binary)
       << "08/12/26 08:00, 45 , 4500, 36 , 3200, 1.52, 3.31, 5.02,  12.16 \r\n";
   // The stand-in, scriptable, so that an alarm can bring the countdown up.
-  std::ofstream(kControlFile).close();
   const std::string control = platform::win32::Win32Files().CurrentDirectory() + "\\" + kControlFile;
-  ASSERT_TRUE(drive::Start(std::string("\"") + kMonitorExe + "\" --control \"" + control + "\"",
-                           kMonitorFolder));
-  ASSERT_NE(drive::WaitForWindow("VIA HWM", kLong), 0);
+  ASSERT_TRUE(drive::StartScriptableMonitor(control, kLong));
   ASSERT_TRUE(drive::Start("\"" + calorixExe_ + "\"", ""));
   const WindowHandle form1 = drive::WaitForWindow("Calorix", kLong);
   ASSERT_NE(form1, 0);
@@ -121,20 +114,17 @@ TEST_F(DisplayScale, EveryOwnWindowIsItsTablesSizeAndNoCaptionIsCut) {
   const WindowHandle monitor = drive::FindTopLevel("VIA HWM");
   ASSERT_TRUE(drive::WaitUntil([&] { return !drive::Visible(monitor); }, kLong));
 
-  drive::PostTrayEvent(form1, 0x205);
-  ASSERT_TRUE(drive::ChooseMenuItem(kOptions, 5000));
+  ASSERT_TRUE(drive::ChooseFromTrayMenu(form1, drive::kOptions, 5000));
   ASSERT_EQ(WaitForComplete("Calorix", "Save Window Positions"), form1);
   ExpectTrueToScale(form1, options::kForm1);
 
-  drive::PostTrayEvent(form1, 0x205);
-  ASSERT_TRUE(drive::ChooseMenuItem(kViewDashBoard, 5000));
+  ASSERT_TRUE(drive::ChooseFromTrayMenu(form1, drive::kViewDashBoard, 5000));
   // Complete once the next reading cycle filled the values in.
   const WindowHandle dashboard = WaitForComplete("DashBoard", "+3.3v");
   ASSERT_NE(dashboard, 0);
   ExpectTrueToScale(dashboard, tray::kDashboardForm);
 
-  drive::PostTrayEvent(form1, 0x205);
-  ASSERT_TRUE(drive::ChooseMenuItem(kViewData, 5000));
+  ASSERT_TRUE(drive::ChooseFromTrayMenu(form1, drive::kViewData, 5000));
   const WindowHandle viewer = WaitForComplete(" HWM Data Records", "   Date            CPU   CPU   Sys   Sys");
   ASSERT_NE(viewer, 0);
   ExpectTrueToScale(viewer, recorder::kDataForm);

@@ -26,13 +26,12 @@ namespace {
 namespace drive = platform::win32::driver;
 using platform::WindowHandle;
 
-constexpr char kMonitorExe[] = "C:\\Program Files\\VIA\\HWM\\viahm.exe";
-constexpr char kMonitorFolder[] = "C:\\Program Files\\VIA\\HWM";
 constexpr char kControlFile[] = "viahm-control.txt";
 constexpr int kLong = 20'000;
 
-// Items of the popup menu, separators not counted.
-enum MenuItem { kShowHwm, kHideHwm, kOptions, kViewData, kViewDashBoard, kCancel, kCloseHwm };
+using drive::kMonitorExe;
+using drive::kMonitorFolder;
+using drive::WaitUntil;
 
 std::string ReadFile(const std::string& name) {
   std::ifstream file(name, std::ios::binary);
@@ -70,18 +69,6 @@ long long NowMs() {
       .count();
 }
 
-// Waits until `ready()` holds, handling this program's messages meanwhile;
-// false when `timeoutMs` passed first.
-template <typename Ready>
-bool WaitUntil(Ready ready, int timeoutMs) {
-  const long long until = NowMs() + timeoutMs;
-  while (!ready()) {
-    if (NowMs() >= until) return false;
-    drive::Pause(50);
-  }
-  return true;
-}
-
 // Calorix has taken the monitor over once the monitor's Close button is
 // hidden (the first thing the take-over changes inside it) and the window
 // itself is hidden (the last step of the start that shows from outside; the
@@ -113,11 +100,8 @@ void StartFromReturningUser(platform::win32::Win32SettingsBackend& settings) {
 // The stand-in started by the test, scriptable through its control file in
 // the current folder; true once its window is up.
 bool StartScriptableMonitor() {
-  std::ofstream(kControlFile).close();
-  const std::string control = platform::win32::Win32Files().CurrentDirectory() + "\\" + kControlFile;
-  return drive::Start(std::string("\"") + kMonitorExe + "\" --control \"" + control + "\"",
-                      kMonitorFolder) &&
-         drive::WaitForWindow("VIA HWM", kLong) != 0;
+  return drive::StartScriptableMonitor(
+      platform::win32::Win32Files().CurrentDirectory() + "\\" + kControlFile, kLong);
 }
 
 void Script(const std::string& command) {
@@ -230,8 +214,7 @@ TEST_F(EndToEnd, TrayClicksToggleTheMonitorAndTheDashboardShowsTheReadings) {
   drive::PostTrayEvent(form1, 0x202);
   EXPECT_TRUE(drive::WaitForVisible(monitor, false, 5000));
 
-  drive::PostTrayEvent(form1, 0x205);
-  ASSERT_TRUE(drive::ChooseMenuItem(kViewDashBoard, 5000));
+  ASSERT_TRUE(drive::ChooseFromTrayMenu(form1, drive::kViewDashBoard, 5000));
   const WindowHandle dashboard = drive::WaitForWindow("DashBoard", 5000);
   ASSERT_NE(dashboard, 0);
   EXPECT_EQ(drive::Text(dashboard), "DashBoard");
@@ -288,8 +271,7 @@ TEST_F(EndToEnd, RecordingWritesLinesThatTheViewerShows) {
   EXPECT_EQ(Setting("Record"), "1");
   const std::string records = ReadFile("Calorix_Rec.txt");
 
-  drive::PostTrayEvent(form1, 0x205);
-  ASSERT_TRUE(drive::ChooseMenuItem(kViewData, 5000));
+  ASSERT_TRUE(drive::ChooseFromTrayMenu(form1, drive::kViewData, 5000));
   // The viewer is loaded hidden at the start: wait for it shown and filled.
   const WindowHandle viewer = drive::WaitForWindow(" HWM Data Records", 5000);
   ASSERT_NE(viewer, 0);
@@ -473,8 +455,7 @@ TEST_F(EndToEnd, CloseHwmEndsTheProgramAndTheMonitorAndSavesTheInterval) {
   ReturningUser();
   Set("RecDelay", "7");
   const WindowHandle form1 = StartCalorix();
-  drive::PostTrayEvent(form1, 0x205);
-  ASSERT_TRUE(drive::ChooseMenuItem(kCloseHwm, 5000));
+  ASSERT_TRUE(drive::ChooseFromTrayMenu(form1, drive::kCloseHwm, 5000));
   EXPECT_TRUE(drive::WaitForWindowGone("Calorix", 10'000));
   EXPECT_TRUE(drive::WaitForWindowGone("VIA HWM", 10'000));
   EXPECT_EQ(Setting("RecDelay"), "7");

@@ -9,87 +9,30 @@
 // 96, 120, 144, 192 DPI) for aware and unaware programs alike, whereas
 // Windows reports 16 to an unaware one; without the manifest this test
 // would pass on Wine and fail on Windows.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <string>
-#include <vector>
+#include <optional>
 
+#include "platform/win32/desktop_driver.h"
+#include "platform/win32/icon_pixels.h"
 #include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_platform.h"
 #include "resource_images.h"
 
 namespace {
 
+using calorix::platform::IconHandle;
 using calorix::resources::IconImage;
 namespace resources = calorix::resources;
+namespace win32 = calorix::platform::win32;
 
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
-// A bitmap's pixels as 0x00RRGGBB, top row first.
-std::vector<std::uint32_t> Pixels(HBITMAP bitmap, int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
-  HDC screen = GetDC(nullptr);
-  const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  EXPECT_EQ(rows, height);
-  for (auto& pixel : pixels) pixel &= 0x00FFFFFFu;
-  return pixels;
-}
-
-// What the icon shows: the transparency mask (1 where the screen shows
-// through) and the colour of every pixel.
-struct Shown {
-  int width = 0, height = 0;
-  std::vector<std::uint8_t> transparent;
-  std::vector<std::uint32_t> colour;
-};
-
-Shown Read(HICON icon) {
-  Shown shown;
-  ICONINFO info{};
-  if (!GetIconInfo(icon, &info)) {
-    ADD_FAILURE() << "GetIconInfo failed";
-    return shown;
-  }
-  BITMAP mask{};
-  GetObjectA(info.hbmMask, sizeof(mask), &mask);
-  shown.width = mask.bmWidth;
-  // A monochrome icon keeps its mask and its colour in one bitmap of twice
-  // the height: the mask above, the colour below.
-  const bool monochrome = info.hbmColor == nullptr;
-  shown.height = monochrome ? mask.bmHeight / 2 : mask.bmHeight;
-  const auto maskPixels = Pixels(info.hbmMask, mask.bmWidth, mask.bmHeight);
-  const auto colourPixels = monochrome ? maskPixels : Pixels(info.hbmColor, shown.width, shown.height);
-  const std::size_t count = static_cast<std::size_t>(shown.width * shown.height);
-  const std::size_t colourStart = monochrome ? count : 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    shown.transparent.push_back(maskPixels[i] != 0 ? 1 : 0);
-    shown.colour.push_back(colourPixels[colourStart + i]);
-  }
-  DeleteObject(info.hbmMask);
-  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
-  return shown;
-}
-
-void ExpectShowsExactly(HICON icon, const IconImage& drawn) {
-  ASSERT_NE(icon, nullptr);
-  const Shown shown = Read(icon);
+void ExpectShowsExactly(IconHandle icon, const IconImage& drawn) {
+  ASSERT_NE(icon, 0);
+  const std::optional<win32::IconPixels> read = win32::ReadIconPixels(icon);
+  ASSERT_TRUE(read) << "the icon's bitmaps cannot be read";
+  const win32::IconPixels& shown = *read;
   ASSERT_EQ(shown.width, drawn.width);
   ASSERT_EQ(shown.height, drawn.height);
   int wrong = 0;
@@ -105,22 +48,20 @@ void ExpectShowsExactly(HICON icon, const IconImage& drawn) {
 
 class TrayIconDpi : public ::testing::Test {
  protected:
-  calorix::platform::win32::Win32Process process{"Local\\Calorix.TrayIconDpiTest"};
-  calorix::platform::win32::Win32FormHost host{process};
-  const int smallSize = GetSystemMetrics(SM_CXSMICON);
+  win32::Win32Process process{"Local\\Calorix.TrayIconDpiTest"};
+  win32::Win32FormHost host{process};
+  const int smallSize = win32::SmallIconWidth();
 
-  HICON SmallIcon(int id) {
-    return reinterpret_cast<HICON>(static_cast<std::intptr_t>(host.LoadSmallIconResource(id)));
-  }
+  IconHandle SmallIcon(int id) { return host.LoadSmallIconResource(id); }
 };
 
 TEST_F(TrayIconDpi, SmallIconSizeFollowsTheDpi) {
-  const int dpi = ScreenDpi();
+  const int dpi = win32::driver::SystemDpi();
   if (const char* expected = std::getenv("CALORIX_EXPECTED_DPI")) {
     EXPECT_EQ(dpi, std::atoi(expected)) << "the prefix's LogPixels did not take";
   }
   EXPECT_EQ(smallSize, dpi * 16 / 96);
-  EXPECT_EQ(GetSystemMetrics(SM_CYSMICON), smallSize);
+  EXPECT_EQ(win32::SmallIconHeight(), smallSize);
 }
 
 TEST_F(TrayIconDpi, NumbersAreTheDigitsDrawnForTheSmallIconSize) {
