@@ -4,10 +4,12 @@
 # left alone, so this is quick the second time.
 set -euo pipefail
 
+# wine32 is Wine's 32-bit half: the 32-bit Calorix, the monitor (a 32-bit
+# program) and the NSIS installer run on it, in the same 64-bit prefix.
 packages=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64
-          g++-mingw-w64-i686-posix zip
+          g++-mingw-w64-i686-posix zip nsis
           clang libclang-rt-14-dev
-          wine wine64 xvfb x11-utils xdotool imagemagick fonts-liberation fonts-wine)
+          wine wine64 wine32:i386 xvfb x11-utils xdotool imagemagick fonts-liberation fonts-wine)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -18,5 +20,8 @@ done
 sudo=()
 [[ $(id -u) -ne 0 ]] && sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq "${missing[@]}"

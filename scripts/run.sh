@@ -35,7 +35,7 @@ source scripts/wine/common.sh
 # Room for the Wine desktop at 150 %.
 CALORIX_XVFB_SCREEN=1536x1152 xvfb_ensure
 template="$root/build/wine/demo"
-scripts/wine/prepare-prefix.sh "$template" build/mingw/standin
+scripts/wine/prepare-prefix.sh "$template" "$(build_standin32)"
 shots="$root/build/screenshots"
 driver="$root/build/mingw/tests/wine/demo_driver.exe"
 

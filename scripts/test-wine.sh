@@ -14,9 +14,9 @@ jobs="${CALORIX_JOBS:-$(nproc)}"
 echo "== Windows build"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$jobs"
-# The 32-bit program and stand-in: built here so the build stays clean, not
-# run yet (32-bit programs need Wine's 32-bit half). Only these two targets:
-# the 32-bit test programs would double the build time for nothing to run.
+# The 32-bit program, and the stand-in monitor, which is a 32-bit program
+# as the monitor is. Only these two targets: the tests drive the programs
+# from outside, so the 64-bit test programs serve both builds.
 echo "== Windows build, 32-bit (calorix.exe and viahm.exe)"
 cmake --preset mingw32 >/dev/null
 cmake --build --preset mingw32 -j "$jobs" --target calorix viahm
@@ -29,18 +29,19 @@ template="$root/build/wine/template"
 # One run at a time makes or updates the shared template prefix.
 (
   flock 9
-  scripts/wine/prepare-prefix.sh "$template" build/mingw/standin
+  scripts/wine/prepare-prefix.sh "$template" build/mingw32/standin
 ) 9>"$root/build/wine/template.lock"
 
 run="$root/build/wine/run-$$"
 rm -rf "$run"
-mkdir -p "$run/bin"
+mkdir -p "$run/bin" "$run/bin32"
 wine_on_exit "rm -rf '$run'"
 for exe in calorix.exe tests/contract/win32/contract_tests_win32.exe \
            tests/wine/monitor_wine_tests.exe tests/wine/e2e_tests.exe \
            tests/wine/tray_icon_dpi_tests.exe tests/wine/version_info_tests.exe; do
   cp "build/mingw/$exe" "$run/bin/"
 done
+cp build/mingw32/calorix.exe "$run/bin32/"
 # A copy of the template, taken under the lock so it is never half made.
 clone() {  # <prefix>
   (flock -s 9; wine_clone_prefix "$template" "$1") 9>"$root/build/wine/template.lock"
@@ -91,13 +92,14 @@ done
 # End to end: the real program driven from outside, its files in a folder
 # of their own.
 # With a display scale in dpi, the prefix runs at that scale (Wine applies
-# LogPixels to the programs started afterwards).
-run_e2e() {  # <prefix name> <gtest filter> [dpi]
-  local prefix="$run/$1" work="$run/$1-work" dpi="${3:-}"
+# LogPixels to the programs started afterwards). The program is the 64-bit
+# build unless a folder holding another calorix.exe is given.
+run_e2e() {  # <prefix name> <gtest filter> [dpi] [program folder]
+  local prefix="$run/$1" work="$run/$1-work" dpi="${3:-}" bin="${4:-$run/bin}"
   clone "$prefix"
   mkdir -p "$work"
   [[ -z "$dpi" ]] || wine_set_dpi "$prefix" "$dpi"
-  (cd "$work" && CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" CALORIX_E2E_DPI="$dpi" \
+  (cd "$work" && CALORIX_EXE="$(wine_path "$bin/calorix.exe")" CALORIX_E2E_DPI="$dpi" \
      timeout 300 env WINEPREFIX="$prefix" wine "$run/bin/e2e_tests.exe" \
      --gtest_brief=1 --gtest_filter="$2")
 }
@@ -110,22 +112,34 @@ for dpi in 96 144; do
   wine_kill "$run/e2e-$dpi"
 done
 
+# The 32-bit build against the same 32-bit monitor: start-up, the tray and
+# the dashboard, recording and the viewer, the alarm's countdown, and the
+# orderly end.
+e2e_32bit='EndToEnd.FirstRun*:EndToEnd.TrayClicks*:EndToEnd.Recording*:EndToEnd.AnEnabledAlarm*:EndToEnd.CloseHwm*'
+echo "-- e2e_tests against the 32-bit build"
+if ! run_e2e e2e-32bit "$e2e_32bit" 96 "$run/bin32"; then
+  echo "FAILED: e2e_tests (EndToEnd) against the 32-bit build under Wine"
+  failed=1
+fi
+wine_kill "$run/e2e-32bit"
+
 # The power-off and logging off end the prefix's whole session, the test
 # included: the trigger runs in one session and the check in the next.
-run_across_sessions() {  # <prefix name> <test suite>
+run_across_sessions() {  # <prefix name> <test suite> [program folder]
   local prefix="$run/$1"
-  echo "-- $2"
-  run_e2e "$1" "$2.Trigger" >/dev/null 2>&1 || true
+  echo "-- $2 ($1)"
+  run_e2e "$1" "$2.Trigger" "" "${3:-}" >/dev/null 2>&1 || true
   WINEPREFIX="$prefix" wineserver -w
   if ! (cd "$prefix-work" && CALORIX_EXE=unused \
         timeout 120 env WINEPREFIX="$prefix" wine "$run/bin/e2e_tests.exe" \
         --gtest_brief=1 --gtest_filter="$2.Verify"); then
-    echo "FAILED: e2e_tests ($2) under Wine"
+    echo "FAILED: e2e_tests ($2, $1) under Wine"
     failed=1
   fi
   wine_kill "$prefix"
 }
 run_across_sessions poweroff PowerOff
+run_across_sessions poweroff-32bit PowerOff "$run/bin32"
 run_across_sessions logoff LogOff
 
 # Faults inflicted from outside: a locked record file, a read-only working

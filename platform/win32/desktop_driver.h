@@ -17,8 +17,8 @@
 namespace calorix::platform::win32::driver {
 
 // Where the test prefixes install the stand-in monitor.
-inline constexpr char kMonitorExe[] = "C:\\Program Files\\VIA\\HWM\\viahm.exe";
-inline constexpr char kMonitorFolder[] = "C:\\Program Files\\VIA\\HWM";
+inline constexpr char kMonitorExe[] = "C:\\Program Files (x86)\\VIA\\HWM\\viahm.exe";
+inline constexpr char kMonitorFolder[] = "C:\\Program Files (x86)\\VIA\\HWM";
 
 // Items of Calorix's tray menu, separators not counted.
 enum TrayMenuItem { kShowHwm, kHideHwm, kOptions, kViewData, kViewDashBoard, kCancel, kCloseHwm };

@@ -67,6 +67,26 @@ xvfb_ensure() {
   return 1
 }
 
+# Wine's 32-bit loader (Debian's wine32 package), or nothing when it is
+# missing: then 32-bit programs, the stand-in monitor among them, cannot run.
+wine_32bit_loader() {
+  local loader
+  for loader in /usr/lib/wine/wine /usr/lib/i386-linux-gnu/wine/wine; do
+    if [[ -x "$loader" ]]; then
+      echo "$loader"
+      return 0
+    fi
+  done
+}
+
+# Builds the stand-in monitor as the monitor is: a 32-bit program. Prints the
+# folder that holds its viahm.exe. Run from the checkout's root.
+build_standin32() {
+  cmake --preset mingw32 >/dev/null
+  cmake --build --preset mingw32 -j "${CALORIX_JOBS:-$(nproc)}" --target viahm >&2
+  echo build/mingw32/standin
+}
+
 # Runs `wine reg ...` in a prefix.
 wine_reg() {
   local prefix="$1"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the stand-in monitor into a Wine prefix the way its installer
-# would: program files under C:\Program Files\VIA\HWM plus an uninstall entry.
-# The monitor's installer is a 32-bit program, so on 64-bit Windows its
-# uninstall entry lands in the registry's 32-bit view only, where a 64-bit
+# would: program files under C:\Program Files (x86)\VIA\HWM plus an uninstall
+# entry. The monitor and its installer are 32-bit programs, so on 64-bit
+# Windows the program goes into the 32-bit Program Files folder and the
+# uninstall entry into the registry's 32-bit view only, where a 64-bit
 # program does not see it by default.
 # Usage: install-standin.sh <prefix> <dir-containing-viahm.exe>
 set -euo pipefail
@@ -18,14 +19,14 @@ exe="$2/viahm.exe"
 [[ -f "$exe" ]] || { wine_log "no viahm.exe in $2"; exit 1; }
 [[ -f "$prefix/system.reg" ]] || { wine_log "$prefix is not a Wine prefix"; exit 1; }
 
-install_dir="$prefix/drive_c/Program Files/VIA/HWM"
+install_dir="$prefix/drive_c/Program Files (x86)/VIA/HWM"
 mkdir -p "$install_dir"
 cp -f "$exe" "$install_dir/viahm.exe"
-printf '%s\r\n' '[Uninstall]' 'Product=VIA Hardware Monitor' 'File=C:\Program Files\VIA\HWM\viahm.exe' \
+printf '%s\r\n' '[Uninstall]' 'Product=VIA Hardware Monitor' 'File=C:\Program Files (x86)\VIA\HWM\viahm.exe' \
   >"$install_dir/Uninst.isu"
 
 key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\VIAhm'
-uninstall='C:\WINDOWS\IsUninst.exe -f"C:\Program Files\VIA\HWM\Uninst.isu"'
+uninstall='C:\WINDOWS\IsUninst.exe -f"C:\Program Files (x86)\VIA\HWM\Uninst.isu"'
 wine_reg "$prefix" add "$key" /v DisplayName /t REG_SZ /d 'VIA Hardware Monitor' /f /reg:32
 wine_reg "$prefix" add "$key" /v UninstallString /t REG_SZ /d "$uninstall" /f /reg:32
 

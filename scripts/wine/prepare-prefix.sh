@@ -13,13 +13,18 @@ fi
 prefix="$1"
 exe_dir="$2"
 [[ -f "$exe_dir/viahm.exe" ]] || { wine_log "no viahm.exe in $exe_dir"; exit 1; }
+if [[ -z "$(wine_32bit_loader)" ]]; then
+  wine_log "Wine's 32-bit half is missing (Debian: wine32:i386; scripts/install-deps.sh installs it)"
+  exit 1
+fi
 
 template_marker="$prefix/.calorix-template"
 standin_marker="$prefix/.calorix-standin.sha256"
 checksum="$(sha256sum <"$exe_dir/viahm.exe" | cut -d' ' -f1)"
-# A prefix made by an older set-up is made again.
-template_checksum="$(cat "$WINE_SCRIPTS_DIR/common.sh" "$WINE_SCRIPTS_DIR/install-standin.sh" |
-  sha256sum | cut -d' ' -f1)"
+# A prefix made by an older set-up is made again, and so is one made before
+# Wine's 32-bit half was installed: such a prefix cannot run 32-bit programs.
+template_checksum="$({ cat "$WINE_SCRIPTS_DIR/common.sh" "$WINE_SCRIPTS_DIR/install-standin.sh"
+  wine_32bit_loader; } | sha256sum | cut -d' ' -f1)"
 
 if [[ -f "$template_marker" && "$(cat "$template_marker")" != "$template_checksum" ]]; then
   wine_kill "$prefix"

@@ -41,7 +41,7 @@ prefix="$work/run"
 rm -rf "$prefix"
 wine_clone_prefix "$work/prefix" "$prefix"
 wine_on_exit "wine_kill '$prefix'"
-install_dir="$prefix/drive_c/Program Files/VIA/HWM"
+install_dir="$prefix/drive_c/Program Files (x86)/VIA/HWM"
 
 probe() { wine_run "$prefix" "$work/winprobe.exe" "$@"; }
 

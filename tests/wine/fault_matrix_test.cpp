@@ -32,8 +32,8 @@ namespace drive = platform::win32::driver;
 namespace fault = platform::win32::fault;
 using platform::WindowHandle;
 
-constexpr char kMonitorExe[] = "C:\\Program Files\\VIA\\HWM\\viahm.exe";
-constexpr char kMonitorFolder[] = "C:\\Program Files\\VIA\\HWM";
+using drive::kMonitorExe;
+using drive::kMonitorFolder;
 constexpr char kControlFile[] = "viahm-control.txt";
 constexpr char kRecordFile[] = "Calorix_Rec.txt";
 constexpr char kLogFile[] = "Calorix_ShutDown.txt";

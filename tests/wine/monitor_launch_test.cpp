@@ -21,8 +21,8 @@ namespace {
 using platform::WindowHandle;
 namespace drive = platform::win32::driver;
 
-constexpr char kMonitorExe[] = "C:\\Program Files\\VIA\\HWM\\viahm.exe";
-constexpr char kMonitorFolder[] = "C:\\Program Files\\VIA\\HWM";
+using drive::kMonitorExe;
+using drive::kMonitorFolder;
 
 // Message boxes would block an unattended run: record them instead.
 class RecordingDialogs final : public platform::Dialogs {
@@ -72,7 +72,7 @@ TEST_F(MonitorUnderWine, FindsLaunchesWaitsForAndReadsTheInstalledMonitor) {
   ASSERT_EQ(monitor::FindMonitorWindow(platform_.windows), 0) << "the monitor already runs";
 
   const std::string folder = monitor::GetPath(platform_);
-  EXPECT_EQ(folder, "C:\\Program Files\\VIA\\HWM\\");
+  EXPECT_EQ(folder, std::string(kMonitorFolder) + "\\");
   EXPECT_TRUE(dialogs_.shown.empty());
 
   const auto outcome = monitor::LaunchAndWait(platform_, 0, folder);
