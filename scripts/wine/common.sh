@@ -105,6 +105,16 @@ wine_prefix_template() {
   mkdir -p "$dir"
   dir="$(cd "$dir" && pwd)"
   WINEARCH=win64 WINEPREFIX="$dir" wineboot -i >/dev/null 2>&1
+  # Wine links the user's Documents, Desktop and the like to the Linux home
+  # folder: files a program writes there would land outside the prefix and
+  # be shared by every prefix. Each prefix gets folders of its own instead.
+  local folder
+  for folder in "$dir"/drive_c/users/*/*; do
+    if [[ -L "$folder" ]]; then
+      rm "$folder"
+      mkdir "$folder"
+    fi
+  done
   # Debian's Wine does not load its own fonts (package fonts-wine) from where
   # that package puts them: without Marlett, caption buttons show the letters
   # "0 1 r" instead of their glyphs, and the dialog font Tahoma falls back to
