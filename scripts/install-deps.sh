@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64
-          g++-mingw-w64-i686-posix zip
+          g++-mingw-w64-i686-posix zip nsis
           clang libclang-rt-14-dev
           wine wine64 xvfb x11-utils xdotool imagemagick fonts-liberation fonts-wine)
 missing=()
