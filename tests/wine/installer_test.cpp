@@ -1,8 +1,9 @@
 // The Calorix setup in a fresh prefix, step by step as a user lives with it:
 // a silent install, Calorix started from its Start-menu shortcut, a silent
-// install over it while it runs, and a silent uninstall while it runs. Each
-// step builds on the one before, so the tests run in the order written and
-// a step after a failed one is skipped.
+// install over it while it runs, one that cannot replace the program as it
+// is in use, and a silent uninstall while Calorix runs. Each step builds on
+// the one before, so the tests run in the order written and a step after a
+// failed one is skipped.
 //
 // The environment variable CALORIX_SETUP names the setup program (a Windows
 // path); CALORIX_VERSION is the version it installs.
@@ -220,6 +221,28 @@ TEST_F(Installer, InstallingOverARunningCalorixEndsItAndKeepsSettingsAndRecords)
   EXPECT_TRUE(SamePath(entry_.Text("InstallLocation").value_or(""), InstallFolder()));
 
   // The new program starts as the old one did.
+  EXPECT_NE(StartFromShortcut(), 0);
+}
+
+// A second copy of Calorix that stays on its "already loaded" message box
+// has no main window to close: its program file stays in use, and a silent
+// setup gives up without changing a file.
+TEST_F(Installer, ASetupThatCannotReplaceTheProgramChangesNothing) {
+  const auto link = win32::ReadShellLink(MenuShortcut());
+  ASSERT_TRUE(link);
+  ASSERT_NE(drive::StartProcess("\"" + link->target + "\"", link->workingFolder), 0u);
+  ASSERT_TRUE(drive::MessageBoxText("Calorix", kLong)) << "the second copy did not say so";
+  const auto written = win32::LastWriteTime(InstalledProgram());
+  ASSERT_TRUE(written);
+
+  const auto exitCode = drive::RunToEnd("\"" + setup_ + "\" /S", "", kSetupTime);
+  ASSERT_TRUE(exitCode) << "the setup did not end";
+  EXPECT_EQ(*exitCode, 2u) << "the setup did not give up";
+  EXPECT_EQ(win32::LastWriteTime(InstalledProgram()), written) << "calorix.exe was written";
+  EXPECT_TRUE(entry_.Exists());
+
+  ASSERT_TRUE(drive::AnswerMessageBox("Calorix", 1, kLong));
+  EXPECT_TRUE(drive::WaitUntil([] { return !drive::MessageBoxText("Calorix", 0); }, kLong));
   EXPECT_NE(StartFromShortcut(), 0);
 }
 
