@@ -75,6 +75,13 @@ Var Upgrading    ; 1 when an earlier install was found
 Var RemoveSettings
 
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "Setup will install Calorix ${VERSION} for you: into your own folders, \
+with no administrator rights needed.$\r$\n$\r$\nCalorix keeps its records in Documents\Calorix. \
+When Calorix is running, Setup ends it before replacing the program; your settings and \
+records stay as they are.$\r$\n$\r$\n$_CLICK"
+!define MUI_LICENSEPAGE_TEXT_TOP "Calorix is free software under the MIT license:"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "$_CLICK"
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start Calorix now"
@@ -156,12 +163,22 @@ Section "Calorix" SecProgram
   ${EndIf}
 
   SetOutPath "$INSTDIR"
-  ${If} ${RunningX64}
-    File "/oname=calorix.exe" "${CALORIX64}"
-  ${Else}
-    File "/oname=calorix.exe" "${CALORIX32}"
-  ${EndIf}
   File "/oname=LICENSE" "${LICENSE}"
+SectionEnd
+
+; calorix.exe for 64-bit or for 32-bit Windows: .onInit leaves the one for
+; this Windows selected, so the space Setup asks for is that of one program.
+Section "-calorix.exe for 64-bit Windows" SecProgram64
+  SetOutPath "$INSTDIR"
+  File "/oname=calorix.exe" "${CALORIX64}"
+SectionEnd
+
+Section "-calorix.exe for 32-bit Windows" SecProgram32
+  SetOutPath "$INSTDIR"
+  File "/oname=calorix.exe" "${CALORIX32}"
+SectionEnd
+
+Section "-shortcut and uninstall entry"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   ; Calorix writes its record file and shutdown log into the folder it is
@@ -193,6 +210,9 @@ SectionEnd
 Function .onInit
   ${If} ${RunningX64}
     SetRegView 64
+    !insertmacro UnselectSection ${SecProgram32}
+  ${Else}
+    !insertmacro UnselectSection ${SecProgram64}
   ${EndIf}
   StrCpy $DataFolder "$DOCUMENTS\${PRODUCT}"
   StrCpy $Upgrading 0
