@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the Calorix setup program with NSIS (makensis) from the two builds
-# of calorix.exe and prints its path:
+# of calorix.exe and prints its path (in the out folder as given):
 #   scripts/make-installer.sh <64-bit calorix.exe> <32-bit calorix.exe> <version> <out folder>
 # writes <out folder>/Calorix-<version>-setup.exe. The same inputs give the
 # same bytes (see packaging/calorix.nsi).
@@ -15,7 +15,8 @@ exe64="$(absolute "$1")"
 exe32="$(absolute "$2")"
 version="$3"
 mkdir -p "$4"
-out="$(absolute "$4")/Calorix-$version-setup.exe"
+name="Calorix-$version-setup.exe"
+out="$(absolute "$4")/$name"
 for exe in "$exe64" "$exe32"; do
   [[ -f "$exe" ]] || { echo "make-installer.sh: no $exe" >&2; exit 1; }
 done
@@ -36,4 +37,4 @@ makensis -V2 -INPUTCHARSET UTF8 \
   "-DCALORIX64=$exe64" "-DCALORIX32=$exe32" \
   "-DLICENSE=$work/LICENSE" "-DOUTFILE=$out" \
   "$root/packaging/calorix.nsi" >&2
-echo "$out"
+echo "${4%/}/$name"
