@@ -6,7 +6,7 @@
 // failed one is skipped.
 //
 // The environment variable CALORIX_SETUP names the setup program (a Windows
-// path); CALORIX_VERSION is the version it installs.
+// path); the build defines CALORIX_VERSION, the version it installs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/win32/desktop_driver.h"
+#include "platform/win32/file_version.h"
 #include "platform/win32/shell_links.h"
 #include "platform/win32/win32_platform.h"
 
@@ -153,6 +154,19 @@ class Installer : public ::testing::Test {
 };
 
 bool Installer::earlierStepFailed_ = false;
+
+// What Explorer's file properties show of the setup program.
+TEST_F(Installer, TheSetupCarriesTheVersionAndItsAuthors) {
+  const auto version = win32::ReadFileVersion(setup_);
+  ASSERT_TRUE(version) << "no version resource in " << setup_;
+  EXPECT_EQ(version->productVersion.rfind(CALORIX_VERSION ".", 0), 0u) << version->productVersion;
+  auto text = [&](const char* name) {
+    return win32::ReadVersionString(setup_, version->translation, name).value_or("<missing>");
+  };
+  EXPECT_EQ(text("ProductName"), "Calorix");
+  EXPECT_EQ(text("ProductVersion"), CALORIX_VERSION);
+  EXPECT_EQ(text("CompanyName"), "the Calorix authors");
+}
 
 TEST_F(Installer, SilentInstallPutsTheProgramShortcutsAndUninstallEntryInPlace) {
   ASSERT_FALSE(entry_.Exists()) << "the prefix is not fresh";
