@@ -41,7 +41,7 @@ ManifestDPIAware true
 !define SETTINGS_KEY "Software\Calorix"
 !define UNINSTALLER "uninstall.exe"
 ; Calorix's main window, hidden; a message box of Calorix has the same
-; title, so the class is part of the search.
+; title, so the search names the class too.
 !define MAIN_WINDOW_CLASS "CalorixForm"
 !define MAIN_WINDOW_TITLE "Calorix"
 ; How long Calorix gets to end after it is asked to: its exit sequence also
@@ -186,7 +186,7 @@ Section "-shortcut and uninstall entry"
   ; takes the output folder as the shortcut's working folder).
   SetOutPath "$DataFolder"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\calorix.exe" "" "$INSTDIR\calorix.exe" 0
-  ; The log-on shortcut is made again below when that part is chosen.
+  ; The log-on shortcut is made again below when that component is chosen.
   Delete "$SMSTARTUP\${PRODUCT}.lnk"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
