@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Builds calorix.exe for 64-bit and 32-bit Windows from scratch, in build
 # folders of its own, and writes what a Windows user downloads into dist/:
-#   Calorix-<version>-win64.zip, Calorix-<version>-win32.zip, SHA256SUMS
-# Each zip holds calorix.exe, README.txt and LICENSE. The same commit gives
-# the same bytes: the programs are built reproducibly, and the zips list
-# their files in a fixed order with the commit's time and no extra fields.
+#   Calorix-<version>-win64.zip, Calorix-<version>-win32.zip,
+#   Calorix-<version>-setup.exe, SHA256SUMS
+# Each zip holds calorix.exe, README.txt and LICENSE; the setup installs the
+# 64-bit or the 32-bit calorix.exe, as Windows is, with LICENSE. The same
+# commit gives the same bytes: the programs are built reproducibly, the zips
+# list their files in a fixed order with the commit's time and no extra
+# fields, and the setup stores no file times.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -63,7 +66,9 @@ rm -rf dist
 mkdir -p dist
 make_zip win64 64 build/package/win64 "$version"
 make_zip win32 32 build/package/win32 "$version"
-# An installer would be made here from the same staged files; there is none yet.
-(cd dist && sha256sum "Calorix-$version-win64.zip" "Calorix-$version-win32.zip" >SHA256SUMS)
+scripts/make-installer.sh build/package/win64/calorix.exe build/package/win32/calorix.exe \
+  "$version" dist
+(cd dist && sha256sum "Calorix-$version-win64.zip" "Calorix-$version-win32.zip" \
+   "Calorix-$version-setup.exe" >SHA256SUMS)
 echo "== dist/ (version $version)"
 cat dist/SHA256SUMS

@@ -61,6 +61,22 @@ fi
 wine_kill "$prefix"
 rm -rf "$prefix"
 
+# The setup program, made from the two builds above, in a fresh prefix:
+# install, run from the shortcut, install over, uninstall.
+echo "-- installer_tests"
+setup="$(scripts/make-installer.sh build/mingw/calorix.exe build/mingw32/calorix.exe \
+  "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/mingw/CMakeCache.txt)" "$run/setup")"
+cp build/mingw/tests/wine/installer_tests.exe "$run/bin/"
+prefix="$run/installer"
+clone "$prefix"
+if ! CALORIX_SETUP="$(wine_path "$setup")" timeout 300 env WINEPREFIX="$prefix" \
+     wine "$run/bin/installer_tests.exe" --gtest_brief=1; then
+  echo "FAILED: installer_tests under Wine"
+  failed=1
+fi
+wine_kill "$prefix"
+rm -rf "$prefix"
+
 for name in contract_tests_win32 monitor_wine_tests; do
   prefix="$run/$name"
   clone "$prefix"

@@ -370,7 +370,10 @@ bool Start(std::string_view commandLine, std::string_view folder) {
   return StartProcess(commandLine, folder) != 0;
 }
 
-std::uint32_t StartProcess(std::string_view commandLine, std::string_view folder) {
+namespace {
+
+// The started process's handle (its thread's is closed), or an empty one.
+UniqueHandle Launch(std::string_view commandLine, std::string_view folder, DWORD* processId) {
   std::string line(commandLine);
   const std::string directory(folder);
   STARTUPINFOA startup{};
@@ -378,10 +381,38 @@ std::uint32_t StartProcess(std::string_view commandLine, std::string_view folder
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       directory.empty() ? nullptr : directory.c_str(), &startup, &process))
-    return 0;
+    return UniqueHandle();
   CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return process.dwProcessId;
+  *processId = process.dwProcessId;
+  return UniqueHandle(process.hProcess);
+}
+
+}  // namespace
+
+std::uint32_t StartProcess(std::string_view commandLine, std::string_view folder) {
+  DWORD processId = 0;
+  return Launch(commandLine, folder, &processId) ? processId : 0;
+}
+
+std::optional<std::uint32_t> RunToEnd(std::string_view commandLine, std::string_view folder,
+                                      int timeoutMs) {
+  DWORD processId = 0;
+  const UniqueHandle process = Launch(commandLine, folder, &processId);
+  DWORD exitCode = 0;
+  if (!process ||
+      !WaitUntil([&] { return WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT; }, timeoutMs) ||
+      !GetExitCodeProcess(process.get(), &exitCode))
+    return std::nullopt;
+  return exitCode;
+}
+
+bool WaitForTakeOver(WindowHandle monitor, int timeoutMs) {
+  return WaitUntil(
+      [monitor] {
+        const WindowHandle close = FindChild(monitor, "&Close", "Button");
+        return close != 0 && !Visible(close) && !Visible(monitor);
+      },
+      timeoutMs);
 }
 
 void Pause(int ms) { PumpFor(ms); }
@@ -409,6 +440,12 @@ bool WaitUntil(const std::function<bool()>& ready, int timeoutMs) {
     PumpFor(50);
   }
   return true;
+}
+
+void SetReturningUser(SettingsBackend& settings) {
+  settings.DeleteAll();
+  settings.Write("Startup", "Version", "44");
+  settings.Write("Startup", "ChkDatRec", "0");
 }
 
 void SetEnvironment(std::string_view name, std::optional<std::string_view> value) {

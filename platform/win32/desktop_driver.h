@@ -130,6 +130,21 @@ void SetEnvironment(std::string_view name, std::optional<std::string_view> value
 
 // Starts a program like Start and returns its process id, or 0.
 std::uint32_t StartProcess(std::string_view commandLine, std::string_view folder);
+// Starts a program like Start and waits up to `timeoutMs` for its end,
+// handling this program's messages meanwhile; its exit code, or nothing
+// when it could not start or did not end in time.
+std::optional<std::uint32_t> RunToEnd(std::string_view commandLine, std::string_view folder,
+                                      int timeoutMs);
+
+// Calorix has taken the monitor over once the monitor's Close button is
+// hidden (the first thing the take-over changes inside it) and the window
+// itself is hidden (the last step of the start that shows from outside; the
+// start goes on without handling events, so whatever is posted next is
+// handled after the start).
+bool WaitForTakeOver(WindowHandle monitor, int timeoutMs);
+// Settings of a returning user, who is neither shown the options at the
+// start nor asked about the recorder: every other setting is removed.
+void SetReturningUser(SettingsBackend& settings);
 
 // What a running process holds, as another program can see it.
 struct ProcessFigures {

@@ -7,8 +7,9 @@ WINE_SCRIPTS_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 export WINE_REPO_ROOT
 WINE_REPO_ROOT="$(cd "$WINE_SCRIPTS_DIR/../.." && pwd)"
 export WINEDEBUG=-all
-# No Mono/Gecko: their install prompts would block a headless run.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No Mono/Gecko: their install prompts would block a headless run. No menu
+# entries on the Linux desktop for shortcuts made in a prefix either.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 
 _wine_cleanups=()
 

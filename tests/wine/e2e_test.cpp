@@ -31,6 +31,7 @@ constexpr int kLong = 20'000;
 
 using drive::kMonitorExe;
 using drive::kMonitorFolder;
+using drive::WaitForTakeOver;
 using drive::WaitUntil;
 
 std::string ReadFile(const std::string& name) {
@@ -69,20 +70,6 @@ long long NowMs() {
       .count();
 }
 
-// Calorix has taken the monitor over once the monitor's Close button is
-// hidden (the first thing the take-over changes inside it) and the window
-// itself is hidden (the last step of the start that shows from outside; the
-// start goes on without handling events, so whatever the test posts next
-// is handled after the start).
-bool WaitForTakeOver(WindowHandle monitor, int timeoutMs) {
-  return WaitUntil(
-      [monitor] {
-        const WindowHandle close = drive::FindChild(monitor, "&Close", "Button");
-        return close != 0 && !drive::Visible(close) && !drive::Visible(monitor);
-      },
-      timeoutMs);
-}
-
 // The child of `window` whose text starts with `prefix`, or 0.
 WindowHandle ChildStartingWith(WindowHandle window, const std::string& prefix) {
   for (const WindowHandle child : drive::Children(window))
@@ -92,9 +79,7 @@ WindowHandle ChildStartingWith(WindowHandle window, const std::string& prefix) {
 
 // Settings of a returning user who is not asked about the recorder.
 void StartFromReturningUser(platform::win32::Win32SettingsBackend& settings) {
-  settings.DeleteAll();
-  settings.Write("Startup", "Version", "44");
-  settings.Write("Startup", "ChkDatRec", "0");
+  drive::SetReturningUser(settings);
 }
 
 // The stand-in started by the test, scriptable through its control file in
