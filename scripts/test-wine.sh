@@ -76,6 +76,13 @@ if ! CALORIX_SETUP="$(wine_path "$setup")" timeout 300 env WINEPREFIX="$prefix" 
 fi
 wine_kill "$prefix"
 rm -rf "$prefix"
+# The same setup on 32-bit Windows installs the 32-bit program.
+echo "-- the setup on 32-bit Windows"
+if ! scripts/wine/check-setup-32bit.sh "$setup" "$run/setup-32bit"; then
+  echo "FAILED: the setup on 32-bit Windows under Wine"
+  failed=1
+fi
+rm -rf "$run/setup-32bit"
 
 for name in contract_tests_win32 monitor_wine_tests; do
   prefix="$run/$name"

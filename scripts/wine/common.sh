@@ -95,6 +95,19 @@ wine_reg() {
   WINEPREFIX="$prefix" wine reg "$@" >/dev/null
 }
 
+# Wine links the user's Documents, Desktop and the like to the Linux home
+# folder: files a program writes there would land outside the prefix and be
+# shared by every prefix. This gives a new prefix folders of its own.
+wine_unlink_user_folders() {  # <prefix>
+  local folder
+  for folder in "$1"/drive_c/users/*/*; do
+    if [[ -L "$folder" ]]; then
+      rm "$folder"
+      mkdir "$folder"
+    fi
+  done
+}
+
 # Creates a fresh 64-bit prefix with one shared virtual desktop ("shell"),
 # so every Wine process sees the others' windows, plus a taskbar and tray.
 wine_prefix_template() {
@@ -106,16 +119,7 @@ wine_prefix_template() {
   mkdir -p "$dir"
   dir="$(cd "$dir" && pwd)"
   WINEARCH=win64 WINEPREFIX="$dir" wineboot -i >/dev/null 2>&1
-  # Wine links the user's Documents, Desktop and the like to the Linux home
-  # folder: files a program writes there would land outside the prefix and
-  # be shared by every prefix. Each prefix gets folders of its own instead.
-  local folder
-  for folder in "$dir"/drive_c/users/*/*; do
-    if [[ -L "$folder" ]]; then
-      rm "$folder"
-      mkdir "$folder"
-    fi
-  done
+  wine_unlink_user_folders "$dir"
   # Debian's Wine does not load its own fonts (package fonts-wine) from where
   # that package puts them: without Marlett, caption buttons show the letters
   # "0 1 r" instead of their glyphs, and the dialog font Tahoma falls back to
