@@ -6,6 +6,7 @@
 ;   CALORIX64     calorix.exe for 64-bit Windows
 ;   CALORIX32     calorix.exe for 32-bit Windows
 ;   LICENSE       the license, with Windows line ends
+;   ICON          Calorix's own icon, for the setup and the uninstaller
 ;   OUTFILE       the setup program to write
 ;
 ; The same inputs give the same bytes: no file times are stored and nothing
@@ -33,6 +34,7 @@ ManifestDPIAware true
 !insertmacro REQUIRE CALORIX64
 !insertmacro REQUIRE CALORIX32
 !insertmacro REQUIRE LICENSE
+!insertmacro REQUIRE ICON
 !insertmacro REQUIRE OUTFILE
 
 !define PRODUCT "Calorix"
@@ -75,6 +77,8 @@ Var Upgrading    ; 1 when an earlier install was found
 Var RemoveSettings
 
 !define MUI_ABORTWARNING
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_WELCOMEPAGE_TEXT "Setup will install Calorix ${VERSION} for you: into your own folders, \
 with no administrator rights needed.$\r$\n$\r$\nCalorix keeps its records in Documents\Calorix. \
 When Calorix is running, Setup ends it before replacing the program; your settings and \

@@ -17,8 +17,10 @@ version="$3"
 mkdir -p "$4"
 name="Calorix-$version-setup.exe"
 out="$(absolute "$4")/$name"
-for exe in "$exe64" "$exe32"; do
-  [[ -f "$exe" ]] || { echo "make-installer.sh: no $exe" >&2; exit 1; }
+# The program's own icon, as the build that made the 64-bit program drew it.
+icon="$(dirname "$exe64")/resources/app.ico"
+for file in "$exe64" "$exe32" "$icon"; do
+  [[ -f "$file" ]] || { echo "make-installer.sh: no $file" >&2; exit 1; }
 done
 
 # Windows shows four numbers: the fourth is 0 unless the version names it.
@@ -35,6 +37,6 @@ sed 's/\r$//; s/$/\r/' "$root/LICENSE" >"$work/LICENSE"
 makensis -V2 -INPUTCHARSET UTF8 \
   "-DVERSION=$version" "-DFILE_VERSION=$file_version" \
   "-DCALORIX64=$exe64" "-DCALORIX32=$exe32" \
-  "-DLICENSE=$work/LICENSE" "-DOUTFILE=$out" \
+  "-DLICENSE=$work/LICENSE" "-DICON=$icon" "-DOUTFILE=$out" \
   "$root/packaging/calorix.nsi" >&2
 echo "${4%/}/$name"
