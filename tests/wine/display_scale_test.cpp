@@ -96,9 +96,7 @@ class DisplayScale : public ::testing::Test {
 };
 
 TEST_F(DisplayScale, EveryOwnWindowIsItsTablesSizeAndNoCaptionIsCut) {
-  settings_.DeleteAll();
-  settings_.Write("Startup", "Version", "44");
-  settings_.Write("Startup", "ChkDatRec", "0");
+  drive::SetReturningUser(settings_);
   settings_.Write("Startup", "Temp", "1");
   settings_.Write("Startup", "AlrmBuzz", "0");
   // One record line for the viewer, as wide as the recorder writes them.

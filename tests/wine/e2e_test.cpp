@@ -77,11 +77,6 @@ WindowHandle ChildStartingWith(WindowHandle window, const std::string& prefix) {
   return 0;
 }
 
-// Settings of a returning user who is not asked about the recorder.
-void StartFromReturningUser(platform::win32::Win32SettingsBackend& settings) {
-  drive::SetReturningUser(settings);
-}
-
 // The stand-in started by the test, scriptable through its control file in
 // the current folder; true once its window is up.
 bool StartScriptableMonitor() {
@@ -124,7 +119,7 @@ class EndToEnd : public ::testing::Test {
     return settings_.Read(section, key);
   }
   // A returning user: no first-run options window, no recorder question.
-  void ReturningUser() { StartFromReturningUser(settings_); }
+  void ReturningUser() { drive::SetReturningUser(settings_); }
 
   // Starts Calorix and waits until it has taken the monitor over.
   WindowHandle StartCalorix() {
@@ -450,7 +445,7 @@ TEST_F(EndToEnd, CloseHwmEndsTheProgramAndTheMonitorAndSavesTheInterval) {
 // program included; the script runs Trigger, then Verify in a new session.
 TEST(PowerOff, Trigger) {
   platform::win32::Win32SettingsBackend settings;
-  StartFromReturningUser(settings);
+  drive::SetReturningUser(settings);
   settings.Write("Startup", "Temp", "1");
   settings.Write("Startup", "FastSD", "1");
   settings.Write("Startup", "AlrmBuzz", "0");
@@ -484,7 +479,7 @@ namespace drive = platform::win32::driver;
 // and Verify run as separate programs, as the session may take the first.
 TEST(LogOff, Trigger) {
   platform::win32::Win32SettingsBackend settings;
-  StartFromReturningUser(settings);
+  drive::SetReturningUser(settings);
   settings.Write("Startup", "RecDelay", "3");
   ASSERT_TRUE(drive::Start("\"" + std::string(std::getenv("CALORIX_EXE")) + "\"", ""));
   ASSERT_NE(drive::WaitForWindow("Calorix", kLong), 0);

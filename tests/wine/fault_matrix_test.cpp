@@ -183,12 +183,6 @@ void Script(const std::string& command) {
   std::ofstream(kControlFile, std::ios::app | std::ios::binary) << command << "\n";
 }
 
-void StartFromReturningUser(platform::win32::Win32SettingsBackend& settings) {
-  settings.DeleteAll();
-  settings.Write("Startup", "Version", "44");
-  settings.Write("Startup", "ChkDatRec", "0");
-}
-
 // The stand-in started by the test with a control file in the current
 // folder, its readings fixed unless set; invalid once its window is not up.
 fault::Process StartScriptableMonitor() {
@@ -240,7 +234,7 @@ class FaultMatrix : public ::testing::Test {
   std::optional<std::string> Setting(const char* key, const char* section = "Startup") {
     return settings_.Read(section, key);
   }
-  void ReturningUser() { StartFromReturningUser(settings_); }
+  void ReturningUser() { drive::SetReturningUser(settings_); }
 
   // Starts the program in `folder` (empty: the test's own).
   void LaunchCalorix(const std::string& folder = "") {
@@ -928,7 +922,7 @@ TEST(FaultPowerOffReadOnly, Trigger) {
   const std::string folder = Env("CALORIX_READONLY_DIR");
   ASSERT_FALSE(folder.empty()) << "CALORIX_READONLY_DIR is not set";
   platform::win32::Win32SettingsBackend settings;
-  StartFromReturningUser(settings);
+  drive::SetReturningUser(settings);
   settings.Write("Startup", "Temp", "1");
   settings.Write("Startup", "AlrmBuzz", "0");
   settings.Write("Startup", "Record", "1");
@@ -956,7 +950,7 @@ TEST(FaultPowerOffReadOnly, Verify) {
 // 3. The monitor killed in the countdown: the power-off goes on.
 TEST(FaultPowerOffMonitorKilled, Trigger) {
   platform::win32::Win32SettingsBackend settings;
-  StartFromReturningUser(settings);
+  drive::SetReturningUser(settings);
   settings.Write("Startup", "Temp", "1");
   settings.Write("Startup", "AlrmBuzz", "0");
   fault::Process monitor = StartScriptableMonitor();
