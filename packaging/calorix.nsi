@@ -2,7 +2,6 @@
 ;
 ; Made by scripts/make-installer.sh, which passes:
 ;   VERSION       the version, "1.0.0"
-;   FILE_VERSION  the same in the four numbers Windows shows, "1.0.0.0"
 ;   CALORIX64     calorix.exe for 64-bit Windows
 ;   CALORIX32     calorix.exe for 32-bit Windows
 ;   LICENSE       the license, with Windows line ends
@@ -30,7 +29,6 @@ ManifestDPIAware true
   !endif
 !macroend
 !insertmacro REQUIRE VERSION
-!insertmacro REQUIRE FILE_VERSION
 !insertmacro REQUIRE CALORIX64
 !insertmacro REQUIRE CALORIX32
 !insertmacro REQUIRE LICENSE
@@ -62,8 +60,10 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails hide
 ShowUninstDetails hide
 
-VIProductVersion "${FILE_VERSION}"
-VIFileVersion "${FILE_VERSION}"
+; The four numbers Windows shows, as calorix.exe's own version resource has them.
+!getdllversion "${CALORIX64}" PROGRAM_VERSION_
+VIProductVersion "${PROGRAM_VERSION_1}.${PROGRAM_VERSION_2}.${PROGRAM_VERSION_3}.${PROGRAM_VERSION_4}"
+VIFileVersion "${PROGRAM_VERSION_1}.${PROGRAM_VERSION_2}.${PROGRAM_VERSION_3}.${PROGRAM_VERSION_4}"
 VIAddVersionKey /LANG=0 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"

@@ -23,19 +23,13 @@ for file in "$exe64" "$exe32" "$icon"; do
   [[ -f "$file" ]] || { echo "make-installer.sh: no $file" >&2; exit 1; }
 done
 
-# Windows shows four numbers: the fourth is 0 unless the version names it.
-file_version="$version"
-while [[ "$(tr -cd . <<<"$file_version" | wc -c)" -lt 3 ]]; do
-  file_version+=".0"
-done
-
 # The license with Windows line ends, for the license page and the install.
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 sed 's/\r$//; s/$/\r/' "$root/LICENSE" >"$work/LICENSE"
 
 makensis -V2 -INPUTCHARSET UTF8 \
-  "-DVERSION=$version" "-DFILE_VERSION=$file_version" \
+  "-DVERSION=$version" \
   "-DCALORIX64=$exe64" "-DCALORIX32=$exe32" \
   "-DLICENSE=$work/LICENSE" "-DICON=$icon" "-DOUTFILE=$out" \
   "$root/packaging/calorix.nsi" >&2
