@@ -16,8 +16,8 @@ build/linux/bench/bench_month
 echo "== under Wine"
 source scripts/wine/common.sh
 xvfb_ensure --private
-prefix="$root/build/wine/bench"
-scripts/wine/prepare-prefix.sh "$prefix" "$(build_standin32)"
+prefix="$(wine_template_dir "$root/build/wine/bench")"
+scripts/wine/prepare-prefix.sh "$prefix" "$(build_standin)"
 wine_on_exit "wine_kill '$prefix'"
 wine_run "$prefix" build/mingw/bench/win32/bench_scrape_win32.exe
 

@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
 # Makes the Calorix setup program with NSIS (makensis) from the two builds
 # of calorix.exe and prints its path (in the out folder as given):
-#   scripts/make-installer.sh <64-bit calorix.exe> <32-bit calorix.exe> <version> <out folder>
+#   scripts/make-installer.sh [--stub TARGET] <64-bit calorix.exe> <32-bit calorix.exe> <version> <out folder>
 # writes <out folder>/Calorix-<version>-setup.exe. The same inputs give the
-# same bytes (see packaging/calorix.nsi).
+# same bytes (see packaging/calorix.nsi). The setup is a 32-bit program
+# (NSIS's x86-unicode stub) unless --stub names another NSIS target:
+# amd64-unicode makes a 64-bit one, for testing where 32-bit programs
+# cannot run.
 set -euo pipefail
+usage="usage: $0 [--stub TARGET] <64-bit calorix.exe> <32-bit calorix.exe> <version> <out folder>"
+stub=x86-unicode
+if [[ "${1:-}" == --stub ]]; then
+  stub="${2:?$usage}"
+  shift 2
+fi
 if [[ $# -ne 4 ]]; then
-  echo "usage: $0 <64-bit calorix.exe> <32-bit calorix.exe> <version> <out folder>" >&2
+  echo "$usage" >&2
   exit 2
 fi
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -28,7 +37,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 sed 's/\r$//; s/$/\r/' "$root/LICENSE" >"$work/LICENSE"
 
-makensis -V2 -INPUTCHARSET UTF8 \
+makensis -V2 -INPUTCHARSET UTF8 "-XTarget $stub" \
   "-DVERSION=$version" \
   "-DCALORIX64=$exe64" "-DCALORIX32=$exe32" \
   "-DLICENSE=$work/LICENSE" "-DICON=$icon" "-DOUTFILE=$out" \

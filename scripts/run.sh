@@ -34,8 +34,8 @@ cmake --build --preset mingw -j "$(nproc)"
 source scripts/wine/common.sh
 # Room for the Wine desktop at 150 %.
 CALORIX_XVFB_SCREEN=1536x1152 xvfb_ensure
-template="$root/build/wine/demo"
-scripts/wine/prepare-prefix.sh "$template" "$(build_standin32)"
+template="$(wine_template_dir "$root/build/wine/demo")"
+scripts/wine/prepare-prefix.sh "$template" "$(build_standin)"
 shots="$root/build/screenshots"
 driver="$root/build/mingw/tests/wine/demo_driver.exe"
 

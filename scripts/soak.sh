@@ -18,6 +18,6 @@ run="$root/build/wine/soak-$$"
 wine_on_exit "wine_kill '$run/prefix'; rm -rf '$run'"
 mkdir -p "$run/bin" "$run/work"
 cp build/mingw/calorix.exe build/mingw/bench/win32/soak_win32.exe "$run/bin/"
-scripts/wine/prepare-prefix.sh "$run/prefix" "$(build_standin32)" >/dev/null
+scripts/wine/prepare-prefix.sh "$run/prefix" "$(build_standin)" >/dev/null
 (cd "$run/work" && CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" \
    WINEPREFIX="$run/prefix" wine "$run/bin/soak_win32.exe")

@@ -7,13 +7,15 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 jobs="${CALORIX_JOBS:-$(nproc)}"
+source scripts/stages.sh
+trap stages_finish EXIT
 
-echo "== native build and tests"
+stage "native build and tests"
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$jobs"
 ctest --preset linux -j "$jobs"
 
-echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 # The test preset sets ASAN_OPTIONS and UBSAN_OPTIONS (halt on the first
 # report, leaks included); the build stops at the first undefined behaviour
 # anyway (-fno-sanitize-recover=all).
@@ -21,5 +23,5 @@ cmake --preset linux-asan >/dev/null
 cmake --build --preset linux-asan -j "$jobs"
 ctest --preset linux-asan -j "$jobs"
 
-echo "== fuzz targets, briefly"
+stage "fuzz targets, briefly"
 scripts/fuzz.sh --brief

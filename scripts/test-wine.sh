@@ -5,32 +5,46 @@
 #
 # Each run works in a folder of its own with copies of the programs under
 # test, so runs side by side, or a build meanwhile, do not disturb it. Every
-# failing suite is named on a line starting with "FAILED: ".
+# failing suite is named on a line starting with "FAILED: ", and every part
+# left out on a line starting with "SKIPPED: ".
+#
+# On a host that cannot run 32-bit programs (or with CALORIX_HOST_32BIT=0)
+# the stand-in monitor is a 64-bit program installed where the 32-bit one
+# goes, the setup is made with NSIS's 64-bit stub, and the 32-bit
+# calorix.exe and the setup on 32-bit Windows are skipped.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 jobs="${CALORIX_JOBS:-$(nproc)}"
+source scripts/stages.sh
+source scripts/wine/common.sh
+wine_on_exit stages_finish
+no32="this host does not run 32-bit programs"
+[[ "${CALORIX_HOST_32BIT:-}" == 0 ]] && no32="32-bit programs are off (CALORIX_HOST_32BIT=0)"
 
-echo "== Windows build"
+stage "Windows build"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j "$jobs"
 # The 32-bit program, and the stand-in monitor, which is a 32-bit program
 # as the monitor is. Only these two targets: the tests drive the programs
-# from outside, so the 64-bit test programs serve both builds.
-echo "== Windows build, 32-bit (calorix.exe and viahm.exe)"
+# from outside, so the 64-bit test programs serve both builds. The 32-bit
+# program is built on any host: the setup holds it.
+stage "Windows build, 32-bit (calorix.exe and viahm.exe)"
 cmake --preset mingw32 >/dev/null
 cmake --build --preset mingw32 -j "$jobs" --target calorix viahm
+standin=build/mingw32/standin
+wine_runs_32bit || standin=build/mingw/standin
 
-echo "== tests under Wine"
-source scripts/wine/common.sh
+stage "Wine prefix with the stand-in monitor ($(pe_machine "$standin/viahm.exe" |
+  sed 's/^014c$/32-bit/; s/^8664$/64-bit/'))"
 xvfb_ensure --private
 mkdir -p "$root/build/wine"
-template="$root/build/wine/template"
+template="$(wine_template_dir "$root/build/wine/template")"
 # One run at a time makes or updates the shared template prefix.
 (
-  flock 9
-  scripts/wine/prepare-prefix.sh "$template" build/mingw32/standin
-) 9>"$root/build/wine/template.lock"
+  flock -w 900 9
+  scripts/wine/prepare-prefix.sh "$template" "$standin"
+) 9>"$template.lock"
 
 run="$root/build/wine/run-$$"
 rm -rf "$run"
@@ -44,7 +58,7 @@ done
 cp build/mingw32/calorix.exe "$run/bin32/"
 # A copy of the template, taken under the lock so it is never half made.
 clone() {  # <prefix>
-  (flock -s 9; wine_clone_prefix "$template" "$1") 9>"$root/build/wine/template.lock"
+  (flock -s -w 900 9; wine_clone_prefix "$template" "$1") 9>"$template.lock"
   wine_on_exit "wine_kill '$1'"
 }
 
@@ -52,8 +66,8 @@ failed=0
 # The version resource, as Explorer's file properties would show it.
 prefix="$run/version-info"
 clone "$prefix"
-echo "-- version_info_tests"
-if ! CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" timeout 120 env WINEPREFIX="$prefix" \
+stage --suite "version_info_tests"
+if ! CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" timeout -k 10 120 env WINEPREFIX="$prefix" \
      wine "$run/bin/version_info_tests.exe" --gtest_brief=1; then
   echo "FAILED: version_info_tests under Wine"
   failed=1
@@ -62,14 +76,23 @@ wine_kill "$prefix"
 rm -rf "$prefix"
 
 # The setup program, made from the two builds above, in a fresh prefix:
-# install, run from the shortcut, install over, uninstall.
-echo "-- installer_tests"
-setup="$(scripts/make-installer.sh build/mingw/calorix.exe build/mingw32/calorix.exe \
+# install, run from the shortcut, install over, uninstall. The setup is a
+# 32-bit program, as NSIS makes them; where that cannot run, the same script
+# is made with NSIS's 64-bit stub.
+stub=()
+if wine_runs_32bit; then
+  stage --suite "installer_tests"
+else
+  stage --suite "installer_tests, on a 64-bit setup"
+  echo "The setup is made with NSIS's 64-bit stub (amd64-unicode) for this test: $no32."
+  stub=(--stub amd64-unicode)
+fi
+setup="$(scripts/make-installer.sh "${stub[@]}" build/mingw/calorix.exe build/mingw32/calorix.exe \
   "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/mingw/CMakeCache.txt)" "$run/setup")"
 cp build/mingw/tests/wine/installer_tests.exe "$run/bin/"
 prefix="$run/installer"
 clone "$prefix"
-if ! CALORIX_SETUP="$(wine_path "$setup")" timeout 300 env WINEPREFIX="$prefix" \
+if ! CALORIX_SETUP="$(wine_path "$setup")" timeout -k 10 300 env WINEPREFIX="$prefix" \
      wine "$run/bin/installer_tests.exe" --gtest_brief=1; then
   echo "FAILED: installer_tests under Wine"
   failed=1
@@ -77,18 +100,22 @@ fi
 wine_kill "$prefix"
 rm -rf "$prefix"
 # The same setup on 32-bit Windows installs the 32-bit program.
-echo "-- the setup on 32-bit Windows"
-if ! scripts/wine/check-setup-32bit.sh "$setup" "$run/setup-32bit"; then
-  echo "FAILED: the setup on 32-bit Windows under Wine"
-  failed=1
+if wine_runs_32bit; then
+  stage --suite "the setup on 32-bit Windows"
+  if ! scripts/wine/check-setup-32bit.sh "$setup" "$run/setup-32bit"; then
+    echo "FAILED: the setup on 32-bit Windows under Wine"
+    failed=1
+  fi
+  rm -rf "$run/setup-32bit"
+else
+  stage_skipped "the setup on 32-bit Windows, in a 32-bit prefix" "$no32"
 fi
-rm -rf "$run/setup-32bit"
 
 for name in contract_tests_win32 monitor_wine_tests; do
   prefix="$run/$name"
   clone "$prefix"
-  echo "-- $name"
-  if ! timeout 300 env WINEPREFIX="$prefix" wine "$run/bin/$name.exe" --gtest_brief=1; then
+  stage --suite "$name"
+  if ! timeout -k 10 300 env WINEPREFIX="$prefix" wine "$run/bin/$name.exe" --gtest_brief=1; then
     echo "FAILED: $name under Wine"
     failed=1
   fi
@@ -102,8 +129,8 @@ for dpi in 96 120 144 192; do
   prefix="$run/tray-dpi-$dpi"
   clone "$prefix"
   wine_set_dpi "$prefix" "$dpi"
-  echo "-- tray_icon_dpi_tests at $dpi DPI"
-  if ! CALORIX_EXPECTED_DPI="$dpi" timeout 120 env WINEPREFIX="$prefix" \
+  stage --suite "tray_icon_dpi_tests at $dpi DPI"
+  if ! CALORIX_EXPECTED_DPI="$dpi" timeout -k 10 120 env WINEPREFIX="$prefix" \
        wine "$run/bin/tray_icon_dpi_tests.exe" --gtest_brief=1; then
     echo "FAILED: tray_icon_dpi_tests at $dpi DPI under Wine"
     failed=1
@@ -123,11 +150,11 @@ run_e2e() {  # <prefix name> <gtest filter> [dpi] [program folder]
   mkdir -p "$work"
   [[ -z "$dpi" ]] || wine_set_dpi "$prefix" "$dpi"
   (cd "$work" && CALORIX_EXE="$(wine_path "$bin/calorix.exe")" CALORIX_E2E_DPI="$dpi" \
-     timeout 300 env WINEPREFIX="$prefix" wine "$run/bin/e2e_tests.exe" \
+     timeout -k 10 300 env WINEPREFIX="$prefix" wine "$run/bin/e2e_tests.exe" \
      --gtest_brief=1 --gtest_filter="$2")
 }
 for dpi in 96 144; do
-  echo "-- e2e_tests at $dpi dpi"
+  stage --suite "e2e_tests at $dpi dpi"
   if ! run_e2e "e2e-$dpi" 'EndToEnd.*' "$dpi"; then
     echo "FAILED: e2e_tests (EndToEnd) at $dpi dpi under Wine"
     failed=1
@@ -137,22 +164,27 @@ done
 
 # The 32-bit build against the same 32-bit monitor: every scenario, at one
 # display scale (under a minute).
-echo "-- e2e_tests against the 32-bit build"
-if ! run_e2e e2e-32bit 'EndToEnd.*' 96 "$run/bin32"; then
-  echo "FAILED: e2e_tests (EndToEnd) against the 32-bit build under Wine"
-  failed=1
+if wine_runs_32bit; then
+  stage --suite "e2e_tests against the 32-bit build"
+  if ! run_e2e e2e-32bit 'EndToEnd.*' 96 "$run/bin32"; then
+    echo "FAILED: e2e_tests (EndToEnd) against the 32-bit build under Wine"
+    failed=1
+  fi
+  wine_kill "$run/e2e-32bit"
+else
+  stage_skipped "e2e_tests against the 32-bit calorix.exe" "$no32"
 fi
-wine_kill "$run/e2e-32bit"
 
 # The power-off and logging off end the prefix's whole session, the test
 # included: the trigger runs in one session and the check in the next.
+# What the trigger leaves running (when it failed) is ended after a minute.
 run_across_sessions() {  # <prefix name> <test suite> [program folder]
   local prefix="$run/$1"
-  echo "-- $2 ($1)"
+  stage --suite "$2 ($1)"
   run_e2e "$1" "$2.Trigger" "" "${3:-}" >/dev/null 2>&1 || true
-  WINEPREFIX="$prefix" wineserver -w
+  wine_wait_idle "$prefix"
   if ! (cd "$prefix-work" && CALORIX_EXE=unused \
-        timeout 120 env WINEPREFIX="$prefix" wine "$run/bin/e2e_tests.exe" \
+        timeout -k 10 120 env WINEPREFIX="$prefix" wine "$run/bin/e2e_tests.exe" \
         --gtest_brief=1 --gtest_filter="$2.Verify"); then
     echo "FAILED: e2e_tests ($2, $1) under Wine"
     failed=1
@@ -160,7 +192,11 @@ run_across_sessions() {  # <prefix name> <test suite> [program folder]
   wine_kill "$prefix"
 }
 run_across_sessions poweroff PowerOff
-run_across_sessions poweroff-32bit PowerOff "$run/bin32"
+if wine_runs_32bit; then
+  run_across_sessions poweroff-32bit PowerOff "$run/bin32"
+else
+  stage_skipped "PowerOff against the 32-bit calorix.exe" "$no32"
+fi
 run_across_sessions logoff LogOff
 
 # Faults inflicted from outside: a locked record file, a read-only working
@@ -179,10 +215,10 @@ run_faults() {  # <prefix name> <gtest filter> <time-out in seconds>
   (cd "$work" && CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" \
      CALORIX_READONLY_DIR="$(wine_path "$work/readonly")" \
      CALORIX_CROWD_EXE="$(wine_path "$run/bin/crowd.exe")" \
-     timeout "$3" env WINEPREFIX="$prefix" wine "$run/bin/fault_matrix_tests.exe" \
+     timeout -k 10 "$3" env WINEPREFIX="$prefix" wine "$run/bin/fault_matrix_tests.exe" \
      --gtest_brief=1 --gtest_filter="$2")
 }
-echo "-- fault_matrix_tests"
+stage --suite "fault_matrix_tests"
 if ! run_faults faults 'FaultMatrix*.*' 900; then
   echo "FAILED: fault_matrix_tests (FaultMatrix) under Wine"
   failed=1
@@ -191,9 +227,9 @@ wine_kill "$run/faults"
 # Power-off in a read-only folder and with the monitor killed in the
 # countdown: the trigger in one session, the check in the next.
 for suite in FaultPowerOffReadOnly FaultPowerOffMonitorKilled; do
-  echo "-- $suite"
+  stage --suite "$suite"
   run_faults "$suite" "$suite.Trigger" 180 >/dev/null 2>&1 || true
-  WINEPREFIX="$run/$suite" wineserver -w
+  wine_wait_idle "$run/$suite"
   if ! run_faults "$suite" "$suite.Verify" 120; then
     echo "FAILED: fault_matrix_tests ($suite) under Wine"
     failed=1
@@ -209,12 +245,12 @@ done
 cp build/mingw/tests/wine/display_scale_tests.exe "$run/bin/"
 for dpi in 96 120 144 192; do
   prefix="$run/scale-$dpi" work="$run/scale-$dpi-work"
-  echo "-- display_scale_tests at $dpi dpi"
+  stage --suite "display_scale_tests at $dpi dpi"
   clone "$prefix"
   mkdir -p "$work"
   wine_set_dpi "$prefix" "$dpi" --grow-desktop
   if ! (cd "$work" && CALORIX_EXE="$(wine_path "$run/bin/calorix.exe")" CALORIX_DPI="$dpi" \
-        timeout 120 env WINEPREFIX="$prefix" wine "$run/bin/display_scale_tests.exe" \
+        timeout -k 10 120 env WINEPREFIX="$prefix" wine "$run/bin/display_scale_tests.exe" \
         --gtest_brief=1); then
     echo "FAILED: display_scale_tests at $dpi dpi under Wine"
     failed=1

@@ -41,14 +41,11 @@ eventually() {
   return 1
 }
 
-# The machine field of a PE program's header, as four hex digits.
-pe_machine() {
-  local header
-  header=$((0x$(od -An -tx4 -j 60 -N 4 "$1" | tr -d ' ')))
-  od -An -tx2 -j $((header + 4)) -N 2 "$1" | tr -d ' '
-}
-
-WINEARCH=win32 WINEPREFIX="$prefix" wineboot -i >/dev/null 2>&1
+if ! wine_runs_32bit; then
+  wine_log "this run's Wine does not run 32-bit programs"
+  exit 1
+fi
+wine_boot "$prefix" win32
 wine_unlink_user_folders "$prefix"
 user_dir="$(echo "$prefix"/drive_c/users/*/AppData/Local | sed 's|/AppData/Local$||')"
 [[ -d "$user_dir" ]] || { wine_log "no user folder in $prefix"; exit 1; }
@@ -56,7 +53,7 @@ program="$user_dir/AppData/Local/Programs/Calorix/calorix.exe"
 menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Calorix'
 
-has_entry() { WINEPREFIX="$prefix" wine reg query "$key" /v DisplayName >/dev/null 2>&1; }
+has_entry() { WINEPREFIX="$prefix" timeout -k 10 120 wine reg query "$key" /v DisplayName >/dev/null 2>&1; }
 # Wine names the folder "StartUp".
 startup_link() { compgen -G "$menu/[Ss]tart[Uu]p/Calorix.lnk" >/dev/null; }
 gone() { ! has_entry && [[ ! -e "$program" ]]; }

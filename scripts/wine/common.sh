@@ -68,31 +68,107 @@ xvfb_ensure() {
   return 1
 }
 
-# Wine's 32-bit loader (Debian's wine32 package), or nothing when it is
-# missing: then 32-bit programs, the stand-in monitor among them, cannot run.
-wine_32bit_loader() {
-  local loader
-  for loader in /usr/lib/wine/wine /usr/lib/i386-linux-gnu/wine/wine; do
-    if [[ -x "$loader" ]]; then
-      echo "$loader"
-      return 0
+# Wine's loaders and server, called by their paths: Debian's launchers
+# (/usr/bin/wine, wineboot, ...) take the 32-bit loader whenever that file is
+# executable, without asking whether the kernel runs 32-bit programs. Where
+# it does not (some virtual machines and containers, WSL 1), every call
+# through them fails, 64-bit ones too.
+WINE_LOADER32=/usr/lib/wine/wine
+WINE_LOADER64=/usr/lib/wine/wine64
+WINE_SERVER64=/usr/lib/wine/wineserver64
+
+# Whether this host runs 32-bit programs, found out by running Wine's 32-bit
+# loader; CALORIX_HOST_32BIT=0 says no without asking. Then puts launchers
+# for wine, wineboot and wineserver that call the chosen loader first on the
+# PATH, so every Wine command of a script, and of any program it starts,
+# goes through them. Decided once per run: scripts started by this one
+# inherit CALORIX_HOST_32BIT (1 or 0) and the launchers' folder.
+#
+# With 32-bit programs the 32-bit loader starts everything (it hands 64-bit
+# programs to the 64-bit one); without them the 64-bit loader does. Where
+# the switch forced that mode on a host that does run 32-bit programs, each
+# Wine process also gets a private view of the file system in which the
+# 32-bit loader cannot be run (where it may: root, unshare), so that a
+# 32-bit program fails to start there as it would on such a host.
+wine_choose_loader() {
+  if [[ -n "${CALORIX_WINE_BIN:-}" && -x "${CALORIX_WINE_BIN}/wine" ]]; then
+    return 0
+  fi
+  if [[ ! -x "$WINE_LOADER64" ]]; then
+    wine_log "no $WINE_LOADER64: Wine is not installed (scripts/install-deps.sh installs it)"
+    return 1
+  fi
+  local answer
+  if [[ "${CALORIX_HOST_32BIT:-}" == 0 ]]; then
+    CALORIX_HOST_32BIT=0 answer="no (CALORIX_HOST_32BIT=0)"
+  elif [[ ! -e "$WINE_LOADER32" ]]; then
+    CALORIX_HOST_32BIT=0 answer="no (Wine's 32-bit half, Debian's wine32:i386, is not installed)"
+  elif timeout 60 "$WINE_LOADER32" --version >/dev/null 2>&1; then
+    CALORIX_HOST_32BIT=1 answer=yes
+  else
+    CALORIX_HOST_32BIT=0 answer="no (Wine's 32-bit loader does not run: the kernel refuses 32-bit programs)"
+  fi
+  local bin mask=""
+  bin="$(mktemp -d "${TMPDIR:-/tmp}/calorix-wine.XXXXXX")"
+  wine_on_exit "rm -rf '$bin'"
+  if [[ $CALORIX_HOST_32BIT == 1 ]]; then
+    printf '#!/bin/sh\nexport WINELOADER="%s"\nexec "%s" "$@"\n' \
+      "$WINE_LOADER32" "$WINE_LOADER32" >"$bin/wine"
+  else
+    if [[ -e "$WINE_LOADER32" ]] &&
+       unshare --mount sh -c "mount --bind /dev/null '$WINE_LOADER32'" 2>/dev/null; then
+      mask="unshare --mount sh -c 'mount --bind /dev/null $WINE_LOADER32 && exec \"\$0\" \"\$@\"'"
+      answer="$answer; Wine's 32-bit loader is hidden from the programs"
     fi
-  done
+    printf '#!/bin/sh\nexport WINELOADER="%s"\nexec %s "%s" "$@"\n' \
+      "$WINE_LOADER64" "$mask" "$WINE_LOADER64" >"$bin/wine"
+  fi
+  printf '#!/bin/sh\nexec "%s/wine" wineboot.exe "$@"\n' "$bin" >"$bin/wineboot"
+  printf '#!/bin/sh\nexec "%s" -p0 "$@"\n' "$WINE_SERVER64" >"$bin/wineserver"
+  chmod +x "$bin/wine" "$bin/wineboot" "$bin/wineserver"
+  export PATH="$bin:$PATH" CALORIX_WINE_BIN="$bin" CALORIX_HOST_32BIT
+  echo "== 32-bit programs on this host: $answer"
 }
 
-# Builds the stand-in monitor as the monitor is: a 32-bit program. Prints the
-# folder that holds its viahm.exe. Run from the checkout's root.
-build_standin32() {
-  cmake --preset mingw32 >/dev/null
-  cmake --build --preset mingw32 -j "${CALORIX_JOBS:-$(nproc)}" --target viahm >&2
-  echo build/mingw32/standin
+# True when this run's Wine runs 32-bit programs.
+wine_runs_32bit() {
+  [[ "${CALORIX_HOST_32BIT:-}" == 1 ]]
+}
+
+# The machine field of a PE program's header, as four hex digits: 014c for
+# 32-bit x86, 8664 for x64.
+pe_machine() {
+  local header
+  header=$((0x$(od -An -tx4 -j 60 -N 4 "$1" | tr -d ' ')))
+  od -An -tx2 -j $((header + 4)) -N 2 "$1" | tr -d ' '
+}
+
+# Builds the stand-in monitor as the monitor is, a 32-bit program, or as a
+# 64-bit one where this run's Wine cannot run 32-bit programs; it is
+# installed at the same place either way. Prints the folder that holds its
+# viahm.exe. Run from the checkout's root.
+build_standin() {
+  local preset=mingw32
+  if ! wine_runs_32bit; then
+    preset=mingw
+    wine_log "the stand-in monitor is built 64-bit: this run's Wine does not run 32-bit programs"
+  fi
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "${CALORIX_JOBS:-$(nproc)}" --target viahm >&2
+  echo "build/$preset/standin"
+}
+
+# The template prefix's folder for this run's Wine: a prefix made by the
+# 64-bit loader alone lacks the 32-bit half, so each mode keeps its own.
+wine_template_dir() {  # <folder for a host with 32-bit programs>
+  if wine_runs_32bit; then echo "$1"; else echo "$1-64only"; fi
 }
 
 # Runs `wine reg ...` in a prefix.
 wine_reg() {
   local prefix="$1"
   shift
-  WINEPREFIX="$prefix" wine reg "$@" >/dev/null
+  WINEPREFIX="$prefix" timeout -k 10 120 wine reg "$@" >/dev/null
 }
 
 # Wine links the user's Documents, Desktop and the like to the Linux home
@@ -108,6 +184,19 @@ wine_unlink_user_folders() {  # <prefix>
   done
 }
 
+# Makes a new prefix of a Windows architecture (win64 or win32), within
+# five minutes, and says why when it cannot.
+wine_boot() {  # <prefix> <win64|win32>
+  local rc=0
+  WINEARCH="$2" WINEPREFIX="$1" timeout -k 10 300 wineboot -i >/dev/null 2>&1 || rc=$?
+  if [[ $rc -eq 124 ]]; then
+    wine_log "wineboot did not make the $2 prefix $1 within 300 s"
+  elif [[ $rc -ne 0 ]]; then
+    wine_log "wineboot could not make the $2 prefix $1 (exit $rc)"
+  fi
+  return "$rc"
+}
+
 # Creates a fresh 64-bit prefix with one shared virtual desktop ("shell"),
 # so every Wine process sees the others' windows, plus a taskbar and tray.
 wine_prefix_template() {
@@ -118,7 +207,7 @@ wine_prefix_template() {
   fi
   mkdir -p "$dir"
   dir="$(cd "$dir" && pwd)"
-  WINEARCH=win64 WINEPREFIX="$dir" wineboot -i >/dev/null 2>&1
+  wine_boot "$dir" win64
   wine_unlink_user_folders "$dir"
   # Debian's Wine does not load its own fonts (package fonts-wine) from where
   # that package puts them: without Marlett, caption buttons show the letters
@@ -137,7 +226,7 @@ wine_prefix_template() {
   wine_reg "$dir" add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
   # Courier New is not in Wine: its metric twin keeps fixed-width columns.
   wine_reg "$dir" add 'HKCU\Software\Wine\Fonts\Replacements' /v "Courier New" /d "Liberation Mono" /f
-  WINEPREFIX="$dir" wineserver -w
+  wine_wait_idle "$dir"
 }
 
 # The shell's desktop at a display scale: 1024x768 at 96 dpi, growing with
@@ -153,7 +242,7 @@ wine_set_dpi() {  # <prefix> <dpi> [--grow-desktop]
   if [[ "${3:-}" == "--grow-desktop" ]]; then
     wine_reg "$1" add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$(wine_desktop_size "$2")" /f
   fi
-  WINEPREFIX="$1" wineserver -w
+  wine_wait_idle "$1"
 }
 
 # Copies a template prefix; cp -a keeps it a working prefix (~1 s).
@@ -186,5 +275,18 @@ wine_path() {
 
 # Ends every Wine process of the prefix.
 wine_kill() {
-  WINEPREFIX="$1" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$1" timeout -k 5 30 wineserver -k 2>/dev/null || true
 }
+
+# Waits for every process of the prefix to end, up to the seconds given
+# (60 by default); what still runs then is ended, so that a failed step
+# cannot hold up the run.
+wine_wait_idle() {  # <prefix> [seconds]
+  local seconds="${2:-60}"
+  if ! WINEPREFIX="$1" timeout -k 5 "$seconds" wineserver -w; then
+    wine_log "processes still running in $1 after $seconds s: ending them"
+    wine_kill "$1"
+  fi
+}
+
+wine_choose_loader

@@ -4,7 +4,9 @@
 # entry. The monitor and its installer are 32-bit programs, so on 64-bit
 # Windows the program goes into the 32-bit Program Files folder and the
 # uninstall entry into the registry's 32-bit view only, where a 64-bit
-# program does not see it by default.
+# program does not see it by default. A 64-bit stand-in, for a host that
+# cannot run 32-bit programs, goes to the same places: the registry keeps
+# its 32-bit view without running 32-bit code.
 # Usage: install-standin.sh <prefix> <dir-containing-viahm.exe>
 set -euo pipefail
 # shellcheck source=common.sh
@@ -31,15 +33,15 @@ wine_reg "$prefix" add "$key" /v DisplayName /t REG_SZ /d 'VIA Hardware Monitor'
 wine_reg "$prefix" add "$key" /v UninstallString /t REG_SZ /d "$uninstall" /f /reg:32
 
 # The quotes inside the value must survive Wine's command-line conversion.
-readback="$(WINEPREFIX="$prefix" wine reg query "$key" /v UninstallString /reg:32 | tr -d '\r' |
+readback="$(WINEPREFIX="$prefix" timeout -k 10 120 wine reg query "$key" /v UninstallString /reg:32 | tr -d '\r' |
   sed -n 's/^ *UninstallString *REG_SZ *//p')"
 if [[ "$readback" != "$uninstall" ]]; then
   wine_log "UninstallString reads back as [$readback], expected [$uninstall]"
   exit 1
 fi
-if WINEPREFIX="$prefix" wine reg query "$key" /reg:64 >/dev/null 2>&1; then
+if WINEPREFIX="$prefix" timeout -k 10 120 wine reg query "$key" /reg:64 >/dev/null 2>&1; then
   wine_log "the uninstall entry is in the 64-bit view too"
   exit 1
 fi
-WINEPREFIX="$prefix" wineserver -w
+wine_wait_idle "$prefix"
 wine_log "stand-in installed in $install_dir"

@@ -13,18 +13,20 @@ fi
 prefix="$1"
 exe_dir="$2"
 [[ -f "$exe_dir/viahm.exe" ]] || { wine_log "no viahm.exe in $exe_dir"; exit 1; }
-if [[ -z "$(wine_32bit_loader)" ]]; then
-  wine_log "Wine's 32-bit half is missing (Debian: wine32:i386; scripts/install-deps.sh installs it)"
+if [[ "$(pe_machine "$exe_dir/viahm.exe")" == 014c ]] && ! wine_runs_32bit; then
+  wine_log "$exe_dir/viahm.exe is a 32-bit program, which this run's Wine does not run"
   exit 1
 fi
 
 template_marker="$prefix/.calorix-template"
 standin_marker="$prefix/.calorix-standin.sha256"
 checksum="$(sha256sum <"$exe_dir/viahm.exe" | cut -d' ' -f1)"
-# A prefix made by an older set-up is made again, and so is one made before
-# Wine's 32-bit half was installed: such a prefix cannot run 32-bit programs.
+# A prefix made by an older set-up is made again, and so is one made by
+# another Wine: a prefix made before wine32 was installed cannot run 32-bit
+# programs, and one made by the 64-bit loader alone lacks the 32-bit half.
 template_checksum="$({ cat "$WINE_SCRIPTS_DIR/common.sh" "$WINE_SCRIPTS_DIR/install-standin.sh"
-  wine_32bit_loader; } | sha256sum | cut -d' ' -f1)"
+  echo "32-bit programs: $CALORIX_HOST_32BIT"
+  if [[ -e "$WINE_LOADER32" ]]; then echo "wine32 installed"; fi; } | sha256sum | cut -d' ' -f1)"
 
 if [[ -f "$template_marker" && "$(cat "$template_marker")" != "$template_checksum" ]]; then
   wine_kill "$prefix"
