@@ -7,10 +7,20 @@
 
 namespace calorix::alarm {
 
-inline constexpr std::uint32_t kForcedPowerOffFlags = 14;  // reboot + force + power-off
-inline constexpr std::uint32_t kPlainPowerOffFlags = 10;   // reboot + power-off
-inline constexpr std::uint32_t kOldFamilyForcedFlags = 5;  // shutdown + force
-inline constexpr std::uint32_t kOldFamilyPlainFlags = 1;   // shutdown
+// The flags of the system's session-end call, as its headers name them.
+inline constexpr std::uint32_t kEwxShutdown = 0x1;  // EWX_SHUTDOWN
+inline constexpr std::uint32_t kEwxReboot = 0x2;    // EWX_REBOOT
+inline constexpr std::uint32_t kEwxForce = 0x4;     // EWX_FORCE
+inline constexpr std::uint32_t kEwxPowerOff = 0x8;  // EWX_POWEROFF
+
+// The alarm's power-off passes reboot and power-off together, with force
+// when asked; the older family's shutdown, with force when asked.
+inline constexpr std::uint32_t kForcedPowerOffFlags = kEwxReboot + kEwxForce + kEwxPowerOff;
+inline constexpr std::uint32_t kPlainPowerOffFlags = kEwxReboot + kEwxPowerOff;
+inline constexpr std::uint32_t kOldFamilyForcedFlags = kEwxShutdown + kEwxForce;
+inline constexpr std::uint32_t kOldFamilyPlainFlags = kEwxShutdown;
+static_assert(kForcedPowerOffFlags == 14 && kPlainPowerOffFlags == 10 &&
+              kOldFamilyForcedFlags == 5 && kOldFamilyPlainFlags == 1);
 
 class Power {
  public:

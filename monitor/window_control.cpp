@@ -16,6 +16,24 @@ namespace {
 using platform::ShowCommand;
 using platform::WindowHandle;
 
+// The take-over's layout, in the monitor's own pixels. The window gives up
+// a strip on the right and at the bottom; every control moves left and up
+// from its place relative to the window's outer corner; "&Minimize" and the
+// title label get places of their own in the room that leaves.
+struct Place {
+  int left, top, width, height;
+};
+constexpr int kWidthGivenUp = 10;
+constexpr int kHeightGivenUp = 60;
+constexpr int kControlShiftLeft = 10;
+constexpr int kControlShiftUp = 80;
+constexpr Place kMinimizeButtonPlace{390, 200, 112, 38};
+constexpr Place kTitleLabelPlace{314, 188, 180, 16};
+
+void MoveTo(platform::WindowManager& windows, WindowHandle window, const Place& place) {
+  windows.MoveWindow(window, place.left, place.top, place.width, place.height, true);
+}
+
 bool MatchesList(char c, std::string_view list) {
   bool negate = !list.empty() && list.front() == '!';
   if (negate) list.remove_prefix(1);
@@ -112,7 +130,7 @@ void WindowControl::MinimizeButtonPass() {
   app_.table.Clear();
   CollectMatchingWindows(0, kMinimizeButtonText, "Button");
   if (const WindowHandle button = FirstMonitorDescendant(0, 50))
-    app_.platform.windows.MoveWindow(button, 390, 200, 112, 38, true);
+    MoveTo(app_.platform.windows, button, kMinimizeButtonPlace);
 }
 
 void WindowControl::ShiftPass(const platform::Rect& monitorRect) {
@@ -125,8 +143,9 @@ void WindowControl::ShiftPass(const platform::Rect& monitorRect) {
     if (!windows.IsChild(app_.state.MonitorWindow, window)) continue;
     const auto rect = windows.GetWindowRect(window);
     if (!rect) continue;
-    windows.MoveWindow(window, rect->left - monitorRect.left - 10, rect->top - monitorRect.top - 80,
-                       rect->Width(), rect->Height(), true);
+    windows.MoveWindow(window, rect->left - monitorRect.left - kControlShiftLeft,
+                       rect->top - monitorRect.top - kControlShiftUp, rect->Width(), rect->Height(),
+                       true);
   }
 }
 
@@ -137,7 +156,7 @@ void WindowControl::TitleLabelPass() {
     const WindowHandle window = app_.table.HandleAt(slot);
     if (window == 0) break;
     if (app_.platform.windows.IsChild(app_.state.MonitorWindow, window)) {
-      app_.platform.windows.MoveWindow(window, 314, 188, 180, 16, true);
+      MoveTo(app_.platform.windows, window, kTitleLabelPlace);
       break;
     }
   }
@@ -153,7 +172,11 @@ void WindowControl::RemoveCloseButton() {
     windows.RemoveSystemMenuItem(monitor, *count - 3);
     windows.DrawMenuBar(monitor);
   }
-  const platform::Rect rect = windows.GetWindowRect(monitor).value_or(platform::Rect{});
+  // A window that went away since it was found is left alone: Calorix ends
+  // at its next tick, when it finds the monitor gone.
+  const auto found = windows.GetWindowRect(monitor);
+  if (!found) return;
+  const platform::Rect rect = *found;
   int left = rect.left;
   int top = rect.top;
   int width = rect.Width();
@@ -163,8 +186,8 @@ void WindowControl::RemoveCloseButton() {
     MinimizeButtonPass();
     ShiftPass(rect);
     TitleLabelPass();
-    width -= 10;
-    height -= 60;
+    width -= kWidthGivenUp;
+    height -= kHeightGivenUp;
   }
   if (app_.state.SavedMonitorLeft > -99 && app_.state.SavedMonitorTop > -99) {
     left = app_.state.SavedMonitorLeft;

@@ -58,8 +58,8 @@ void TrayIcon::UpdatePicture() {
   if (temperature == LastIconTemp) return;
   LastIconTemp = temperature;
   int picture = temperature;
-  if (temperature >= 69) picture = kFlameIconId;
-  else if (temperature <= 19) picture = kSnowflakeIconId;
+  if (temperature >= kFlameFromDegrees) picture = kFlameIconId;
+  else if (temperature <= kSnowflakeUpToDegrees) picture = kSnowflakeIconId;
   image1_ = app_.host.LoadSmallIconResource(picture);
   record_.hIcon = image1_;
   app_.platform.shell.NotifyIcon(TrayOperation::Modify, record_);

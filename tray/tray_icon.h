@@ -24,6 +24,10 @@ inline constexpr int kMouseRightButtonUp = 517;
 inline constexpr int kAppIconId = 1;
 inline constexpr int kSnowflakeIconId = 10;
 inline constexpr int kFlameIconId = 11;
+// Temperatures outside the digits' range show a picture instead: the
+// snowflake at and below the first, the flame at and above the second.
+inline constexpr int kSnowflakeUpToDegrees = 19;
+inline constexpr int kFlameFromDegrees = 69;
 
 // The tip field: the text left-justified and padded with blanks (or cut) to
 // exactly 64 characters.
