@@ -34,6 +34,15 @@ cmake --preset mingw32 >/dev/null
 cmake --build --preset mingw32 -j "$jobs" --target calorix viahm
 standin=build/mingw32/standin
 wine_runs_32bit || standin=build/mingw/standin
+failed=0
+# Both programs are stripped as they ship, with only a link to their debug
+# information, which stays in the build.
+for exe in build/mingw/calorix.exe build/mingw32/calorix.exe; do
+  if x86_64-w64-mingw32-objdump -h "$exe" | grep -q ' \.debug_'; then
+    echo "FAILED: $exe carries debug information"
+    failed=1
+  fi
+done
 
 stage "Wine prefix with the stand-in monitor ($(pe_machine "$standin/viahm.exe" |
   sed 's/^014c$/32-bit/; s/^8664$/64-bit/'))"
@@ -62,7 +71,6 @@ clone() {  # <prefix>
   wine_on_exit "wine_kill '$1'"
 }
 
-failed=0
 # The version resource, as Explorer's file properties would show it.
 prefix="$run/version-info"
 clone "$prefix"
