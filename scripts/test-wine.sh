@@ -61,7 +61,8 @@ mkdir -p "$run/bin" "$run/bin32"
 wine_on_exit "rm -rf '$run'"
 for exe in calorix.exe tests/contract/win32/contract_tests_win32.exe \
            tests/wine/monitor_wine_tests.exe tests/wine/e2e_tests.exe \
-           tests/wine/tray_icon_dpi_tests.exe tests/wine/version_info_tests.exe; do
+           tests/wine/tray_icon_dpi_tests.exe tests/wine/version_info_tests.exe \
+           tests/wine/form_view_tests.exe; do
   cp "build/mingw/$exe" "$run/bin/"
 done
 cp build/mingw32/calorix.exe "$run/bin32/"
@@ -119,7 +120,7 @@ else
   stage_skipped "the setup on 32-bit Windows, in a 32-bit prefix" "$no32"
 fi
 
-for name in contract_tests_win32 monitor_wine_tests; do
+for name in contract_tests_win32 form_view_tests monitor_wine_tests; do
   prefix="$run/$name"
   clone "$prefix"
   stage --suite "$name"

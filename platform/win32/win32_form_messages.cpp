@@ -13,7 +13,17 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   }
   auto* view = reinterpret_cast<Win32FormView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (view == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  return view->OnMessage(window, message, wParam, lParam);
+  // Nothing may unwind through the system's frames: a 32-bit program would
+  // simply end there. What a message's handling throws is kept, the message
+  // counts as handled, and the message loop rethrows it once the message
+  // has returned. The process outlives the view, which the handling may end.
+  Win32Process& process = view->Process();
+  try {
+    return view->OnMessage(window, message, wParam, lParam);
+  } catch (...) {
+    process.DeferException(std::current_exception());
+    return 0;
+  }
 }
 
 bool Win32FormView::TakesEscape(HWND target) const {

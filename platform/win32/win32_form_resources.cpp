@@ -69,7 +69,7 @@ HFONT Win32FormHost::Resources::Font(const ui::FontSpec& spec) {
 HBRUSH Win32FormHost::Resources::Brush(ui::Rgb colour) {
   const COLORREF value = ToColor(colour);
   if (auto found = brushes.find(value); found != brushes.end()) return found->second.get();
-  HBRUSH brush = CreateSolidBrush(value);
+  HBRUSH brush = createBrush(value);
   if (brush == nullptr) ThrowLastError("CreateSolidBrush");
   return brushes.emplace(value, OwnedBrush(brush)).first->second.get();
 }

@@ -105,6 +105,8 @@ struct Win32FormHost::Resources {
 
   Win32Process& process;
   std::function<void()>& onTaskbarCreated;
+  // Makes the brushes: CreateSolidBrush, unless a test puts a failing one here.
+  std::function<HBRUSH(COLORREF)> createBrush = [](COLORREF colour) { return CreateSolidBrush(colour); };
   HINSTANCE instance = nullptr;
   int dpiY = 96;
   double twipsX = 15, twipsY = 15;  // a pixel's size: 1440 / dpi

@@ -45,6 +45,7 @@ class Win32FormView final : public ui::FormView {
   void ControlChanged(const ui::Control& control) override;
 
   HWND Window() const { return window_.get(); }
+  Win32Process& Process() const { return shared_.process; }
   // Escape goes to the form, except while a combo box's list is open: the
   // key closes the list then.
   bool TakesEscape(HWND target) const;
