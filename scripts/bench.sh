@@ -46,7 +46,7 @@ measure() {  # <exe>: prints "<cpu ticks> <peak KiB>" after $seconds of running
 
 WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Calorix\Startup' /v Version /d 44 /f >/dev/null
 WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Calorix\Startup' /v ChkDatRec /d 0 /f >/dev/null
-read -r floor_ticks floor_peak < <(measure "$root/build/mingw/platform/win32/tray_floor.exe")
+read -r floor_ticks floor_peak < <(measure "$root/build/mingw/bench/win32/tray_floor.exe")
 read -r calorix_ticks calorix_peak < <(measure "$root/build/mingw/calorix.exe")
 hz="$(getconf CLK_TCK)"
 echo "over $seconds s: calorix.exe $calorix_ticks ticks of processor time, peak $calorix_peak KiB;" \

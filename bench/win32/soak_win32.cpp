@@ -16,7 +16,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/win32/desktop_driver.h"
+#include "tests/wine/drivers/desktop_driver.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {

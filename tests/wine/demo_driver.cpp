@@ -18,9 +18,9 @@
 #include <fstream>
 #include <string>
 
-#include "platform/win32/desktop_driver.h"
+#include "tests/wine/drivers/desktop_driver.h"
 #include "platform/win32/win32_platform.h"
-#include "platform/win32/window_picture.h"
+#include "tests/wine/drivers/window_picture.h"
 
 namespace drive = calorix::platform::win32::driver;
 using calorix::platform::WindowHandle;

@@ -16,7 +16,7 @@
 
 #include "alarm/countdown_layout.h"
 #include "options/form1_layout.h"
-#include "platform/win32/desktop_driver.h"
+#include "tests/wine/drivers/desktop_driver.h"
 #include "platform/win32/win32_platform.h"
 #include "recorder/data_form_layout.h"
 #include "tray/layouts.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/desktop_driver.h"
+#include "tests/wine/drivers/desktop_driver.h"
 #include "platform/win32/win32_platform.h"
 #include "standin/monitor_layout.h"
 #include "standin/script.h"

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/desktop_driver.h"
-#include "platform/win32/fault_driver.h"
+#include "tests/wine/drivers/desktop_driver.h"
+#include "tests/wine/drivers/fault_driver.h"
 #include "platform/win32/win32_platform.h"
 
 namespace calorix {

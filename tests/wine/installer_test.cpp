@@ -16,9 +16,9 @@
 #include <sstream>
 #include <string>
 
-#include "platform/win32/desktop_driver.h"
-#include "platform/win32/file_version.h"
-#include "platform/win32/shell_links.h"
+#include "tests/wine/drivers/desktop_driver.h"
+#include "tests/wine/drivers/file_version.h"
+#include "tests/wine/drivers/shell_links.h"
 #include "platform/win32/win32_platform.h"
 
 namespace calorix {

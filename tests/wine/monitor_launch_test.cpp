@@ -10,7 +10,7 @@
 #include "monitor/monitor_locator.h"
 #include "monitor/monitor_text_table.h"
 #include "monitor/text_scraper.h"
-#include "platform/win32/desktop_driver.h"
+#include "tests/wine/drivers/desktop_driver.h"
 #include "platform/win32/win32_platform.h"
 #include "standin/monitor_layout.h"
 #include "standin/script.h"

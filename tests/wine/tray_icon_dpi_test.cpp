@@ -15,8 +15,8 @@
 #include <cstdlib>
 #include <optional>
 
-#include "platform/win32/desktop_driver.h"
-#include "platform/win32/icon_pixels.h"
+#include "tests/wine/drivers/desktop_driver.h"
+#include "tests/wine/drivers/icon_pixels.h"
 #include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_platform.h"
 #include "resource_images.h"

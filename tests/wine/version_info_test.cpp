@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/win32/file_version.h"
+#include "tests/wine/drivers/file_version.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/icon_pixels.h"
+#include "tests/wine/drivers/icon_pixels.h"
 
 #include "platform/win32/win32_internal.h"
 

@@ -1,5 +1,5 @@
 // The version resource through GetFileVersionInfoA and VerQueryValueA.
-#include "platform/win32/file_version.h"
+#include "tests/wine/drivers/file_version.h"
 
 #include <windows.h>
 #include <winver.h>

@@ -1,6 +1,6 @@
 // Shortcuts through the shell's own IShellLink, known folders through
 // SHGetFolderPath, the machine from the PE headers.
-#include "platform/win32/shell_links.h"
+#include "tests/wine/drivers/shell_links.h"
 
 #include <windows.h>
 #include <objbase.h>

@@ -1,4 +1,4 @@
-#include "platform/win32/desktop_driver.h"
+#include "tests/wine/drivers/desktop_driver.h"
 
 #include "platform/win32/win32_form_resources.h"
 #include "platform/win32/win32_internal.h"

@@ -1,4 +1,4 @@
-#include "platform/win32/fault_driver.h"
+#include "tests/wine/drivers/fault_driver.h"
 
 #include "platform/win32/win32_internal.h"
 // After windows.h, which they need.

@@ -1,4 +1,4 @@
-#include "platform/win32/window_picture.h"
+#include "tests/wine/drivers/window_picture.h"
 
 #include <cstdint>
 #include <fstream>
