@@ -43,6 +43,11 @@ for exe in build/mingw/calorix.exe build/mingw32/calorix.exe; do
     failed=1
   fi
 done
+# Each program imports only what its oldest Windows has: XP SP3 for the
+# 32-bit program, Vista for the 64-bit one.
+scripts/check-imports.sh build/mingw32/calorix.exe packaging/imports-xp-sp3.txt || failed=1
+scripts/check-imports.sh build/mingw/calorix.exe packaging/imports-xp-sp3.txt \
+  packaging/imports-vista.txt || failed=1
 
 stage "Wine prefix with the stand-in monitor ($(pe_machine "$standin/viahm.exe" |
   sed 's/^014c$/32-bit/; s/^8664$/64-bit/'))"

@@ -4,6 +4,8 @@
 
 #include "platform/win32/win32_internal.h"
 
+#include <shlwapi.h>
+
 namespace calorix::platform::win32 {
 
 Win32SettingsBackend::Win32SettingsBackend(std::string root) : root_(std::move(root)) {}
@@ -67,7 +69,9 @@ bool Win32SettingsBackend::Write(std::string_view section, std::string_view key,
 bool Win32SettingsBackend::DeleteAll() {
   // An empty root would name all of HKEY_CURRENT_USER.
   if (root_.empty()) return false;
-  const LONG status = RegDeleteTreeA(HKEY_CURRENT_USER, root_.c_str());
+  // SHDeleteKey removes the key with all its subkeys and values on every
+  // Windows from XP on (RegDeleteTree came only with Vista).
+  const LONG status = SHDeleteKeyA(HKEY_CURRENT_USER, root_.c_str());
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
