@@ -158,13 +158,16 @@ class Shell {
   virtual ~Shell() = default;
   // Shell_NotifyIconA. Returns the shell's answer (not checked by the program).
   virtual bool NotifyIcon(TrayOperation operation, const TrayRecord& record) = 0;
-  // ShellExecuteA. The result follows ShellExecute: greater than 32 on success.
+  // ShellExecute, with the file and folder in UTF-8. The result follows
+  // ShellExecute: greater than 32 on success.
   virtual std::int64_t ExecuteFile(WindowHandle owner, std::string_view verb,
                                     std::string_view file, std::string_view parameters,
                                     std::string_view directory, ShowCommand show) = 0;
-  // Starts a command line ("notepad name.txt") with a normal, focused window.
+  // Starts a command line ("notepad name.txt", UTF-8) with a normal, focused
+  // window.
   virtual bool StartCommandLine(std::string_view commandLine) = 0;
-  // Full path of a program in the system folder (for example notepad.exe).
+  // Full path, in UTF-8, of a program in the system folder (for example
+  // notepad.exe).
   virtual std::string SystemProgramPath(std::string_view exeName) = 0;
 };
 
@@ -201,7 +204,9 @@ class Registry {
   using Key = std::uint64_t;
   // RegOpenKeyExA(root, path, 0, KEY_READ); nullopt when it fails.
   virtual std::optional<Key> OpenKey(RegistryRoot root, std::string_view path) = 0;
-  // RegQueryValueExA into a buffer of `bufferSize` bytes (0 asks for the size).
+  // RegQueryValueEx into a buffer of `bufferSize` bytes (0 asks for the size).
+  // String values come as UTF-8 (see platform/utf16.h): the program reads
+  // only a path here, the monitor's folder.
   virtual RegistryQuery QueryValue(Key key, std::string_view valueName,
                                    std::uint32_t bufferSize) = 0;
   // RegCloseKey; false when closing fails.
@@ -221,7 +226,8 @@ class SettingsBackend {
   virtual bool DeleteAll() = 0;
 };
 
-// Files by name: a bare name is in the process's current directory.
+// Files by name: a bare name is in the process's current directory. Every
+// path here, given or returned, is UTF-8 (see platform/utf16.h).
 class Files {
  public:
   virtual ~Files() = default;

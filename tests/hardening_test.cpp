@@ -12,6 +12,7 @@
 #include "core/settings_store.h"
 #include "monitor/leading_number.h"
 #include "monitor/monitor_locator.h"
+#include "platform/utf16.h"
 #include "recorder/recorder.h"
 #include "tests/support/app_fixture.h"
 #include "tray/reading_cycle.h"
@@ -301,6 +302,24 @@ TEST_F(AppTest, AHugeTypedIntervalNeverComesDueAndIsReadAsFiveMinutesNextTime) {
   if (!monitor.Running()) monitor.Start();
   ASSERT_TRUE(Start());
   EXPECT_EQ(app->form1["Combo1"].Text(), "5");
+}
+
+// Every name Windows gives comes back to it unchanged, unpaired surrogates
+// too; bytes that are not UTF-8 become U+FFFD, never a crash or a lost
+// letter after them.
+TEST(PathConversion, WindowsNamesRoundTripAndBadBytesAreReplaced) {
+  using platform::Utf16ToUtf8;
+  using platform::Utf8ToUtf16;
+  for (const std::u16string& name :
+       {std::u16string(u"C:\\Users\\\u0141ukasz\\acc-uni \u0416\u00e9\\\U0001F321"),
+        std::u16string{u'a', 0xD800, u'b', 0xDC00}, std::u16string{0xDC00, 0xD800}}) {
+    EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(name)), name);
+  }
+  EXPECT_EQ(Utf16ToUtf8(u"\u0416\U0001F321"), "\xD0\x96\xF0\x9F\x8C\xA1");
+  EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFD" "b");
+  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF" "c"), u"\uFFFD\uFFFD" "c");  // overlong
+  EXPECT_EQ(Utf8ToUtf16("\xE2\x82"), u"\uFFFD");                // cut off
+  EXPECT_EQ(Utf8ToUtf16("\xF4\x90\x80\x80"), u"\uFFFD");        // beyond U+10FFFF
 }
 
 TEST(HandleText, ASignIsTakenOnlyOnce) {

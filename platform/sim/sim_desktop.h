@@ -192,6 +192,7 @@ class SimDesktop final : public platform::WindowManager,
 
   // ---- Files ------------------------------------------------------------
   std::filesystem::path CurrentDirectoryPath() const { return cwd_; }
+  void SetCurrentDirectoryPath(std::filesystem::path folder) { cwd_ = std::move(folder); }
   std::filesystem::path ProgramFolderPath() const { return programFolder_; }
   // Makes every write to `name` (as the program names it) fail while set.
   void LockFile(const std::string& name, bool locked);

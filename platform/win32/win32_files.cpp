@@ -9,7 +9,7 @@ namespace calorix::platform::win32 {
 namespace {
 
 UniqueHandle OpenForReading(std::string_view name) {
-  return UniqueHandle(CreateFileA(Z(name).c_str(), GENERIC_READ,
+  return UniqueHandle(CreateFileW(Wide(name).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
@@ -17,7 +17,7 @@ UniqueHandle OpenForReading(std::string_view name) {
 }  // namespace
 
 bool Win32Files::Append(std::string_view name, std::string_view text) {
-  UniqueHandle file(CreateFileA(Z(name).c_str(), FILE_APPEND_DATA,
+  UniqueHandle file(CreateFileW(Wide(name).c_str(), FILE_APPEND_DATA,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
@@ -62,29 +62,29 @@ bool Win32Files::CanOpenForReading(std::string_view name) {
 
 std::optional<std::uint64_t> Win32Files::Size(std::string_view name) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(Z(name).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (!GetFileAttributesExW(Wide(name).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 bool Win32Files::Exists(std::string_view name) {
-  return GetFileAttributesA(Z(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(Wide(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool Win32Files::Delete(std::string_view name) {
-  return DeleteFileA(Z(name).c_str()) != FALSE;
+  return DeleteFileW(Wide(name).c_str()) != FALSE;
 }
 
 std::string Win32Files::CurrentDirectory() {
   // Asked with no buffer, the answer is the size needed with the NUL.
   for (int attempt = 0; attempt < 4; ++attempt) {
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+    const DWORD needed = GetCurrentDirectoryW(0, nullptr);
     if (needed == 0) break;
-    std::string folder(needed, '\0');
-    const DWORD length = GetCurrentDirectoryA(needed, folder.data());
+    std::wstring folder(needed, L'\0');
+    const DWORD length = GetCurrentDirectoryW(needed, folder.data());
     if (length == 0) break;
     if (length < needed) {
       folder.resize(length);
-      return folder;
+      return Utf8(folder);
     }
     // It changed in between; ask again.
   }
@@ -92,9 +92,9 @@ std::string Win32Files::CurrentDirectory() {
 }
 
 std::string Win32Files::ProgramFolder() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return {};
     // A full buffer means the name was cut: try a larger one.
     if (length < path.size()) {
@@ -102,14 +102,14 @@ std::string Win32Files::ProgramFolder() {
       break;
     }
     if (path.size() >= 32768) return {};
-    path.assign(path.size() * 2, '\0');
+    path.assign(path.size() * 2, L'\0');
   }
-  const auto slash = path.find_last_of("\\/");
-  if (slash == std::string::npos) return {};
+  const auto slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return {};
   path.resize(slash);
   // "C:" alone would mean that drive's current folder, not its root.
-  if (path.size() == 2 && path[1] == ':') path += '\\';
-  return path;
+  if (path.size() == 2 && path[1] == L':') path += L'\\';
+  return Utf8(path);
 }
 
 }  // namespace calorix::platform::win32

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/win32/win32_internal.h"
@@ -20,6 +21,49 @@ std::optional<Registry::Key> Win32Registry::OpenKey(RegistryRoot root, std::stri
   return id;
 }
 
+namespace {
+
+struct WholeValue {
+  LONG status = ERROR_SUCCESS;
+  DWORD type = REG_NONE;
+  std::string bytes;  // strings in UTF-8
+};
+
+// Reads the whole value through the wide call; a value that grows between
+// the calls is asked for again. Strings (the monitor's folder is one) come
+// back in UTF-8, whatever the ANSI code page.
+WholeValue ReadWholeValue(HKEY key, const std::wstring& name) {
+  WholeValue value;
+  DWORD size = 0;
+  value.status = RegQueryValueExW(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+  std::vector<BYTE> buffer;
+  for (int attempt = 0; attempt < 4 && value.status == ERROR_SUCCESS; ++attempt) {
+    buffer.assign(size, 0);
+    DWORD got = size;
+    value.status = RegQueryValueExW(key, name.c_str(), nullptr, &value.type,
+                                    buffer.empty() ? nullptr : buffer.data(), &got);
+    if (value.status == ERROR_MORE_DATA) {
+      size = got;
+      value.status = ERROR_SUCCESS;
+      continue;
+    }
+    if (value.status != ERROR_SUCCESS) break;
+    buffer.resize(std::min<DWORD>(got, size));
+    if (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ) {
+      std::wstring text(buffer.size() / sizeof(wchar_t), L'\0');
+      std::memcpy(text.data(), buffer.data(), text.size() * sizeof(wchar_t));
+      value.bytes = Utf8(text);
+    } else {
+      value.bytes.assign(reinterpret_cast<const char*>(buffer.data()), buffer.size());
+    }
+    return value;
+  }
+  if (value.status == ERROR_SUCCESS) value.status = ERROR_MORE_DATA;
+  return value;
+}
+
+}  // namespace
+
 RegistryQuery Win32Registry::QueryValue(Key key, std::string_view valueName,
                                         std::uint32_t bufferSize) {
   RegistryQuery query;
@@ -28,20 +72,20 @@ RegistryQuery Win32Registry::QueryValue(Key key, std::string_view valueName,
     query.status = ERROR_INVALID_HANDLE;
     return query;
   }
-  std::vector<BYTE> buffer(bufferSize);
-  DWORD type = REG_NONE;
-  DWORD size = bufferSize;
-  const LONG status = RegQueryValueExA(found->second.get(), Z(valueName).c_str(), nullptr, &type,
-                                       bufferSize == 0 ? nullptr : buffer.data(), &size);
-  query.status = static_cast<std::int32_t>(status);
-  query.type = static_cast<std::int32_t>(type);
-  query.size = size;
-  // Only a successful read fills the buffer; after ERROR_MORE_DATA its
-  // contents are undefined.
-  if (status == ERROR_SUCCESS && bufferSize > 0) {
-    const std::size_t got = std::min<std::size_t>(size, bufferSize);
-    query.data.assign(reinterpret_cast<const char*>(buffer.data()), got);
+  // The value is read whole and handed out as RegQueryValueEx would hand
+  // out its bytes: the size first, then the bytes into a buffer that holds
+  // them, ERROR_MORE_DATA into one that does not.
+  const WholeValue value = ReadWholeValue(found->second.get(), Wide(valueName));
+  query.status = static_cast<std::int32_t>(value.status);
+  if (value.status != ERROR_SUCCESS) return query;
+  query.type = static_cast<std::int32_t>(value.type);
+  query.size = static_cast<std::uint32_t>(value.bytes.size());
+  if (bufferSize == 0) return query;
+  if (bufferSize < value.bytes.size()) {
+    query.status = ERROR_MORE_DATA;
+    return query;
   }
+  query.data = value.bytes;
   return query;
 }
 

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "platform/win32/win32_internal.h"
 
@@ -34,24 +33,23 @@ bool Win32Shell::NotifyIcon(TrayOperation operation, const TrayRecord& record) {
 std::int64_t Win32Shell::ExecuteFile(WindowHandle owner, std::string_view verb,
                                       std::string_view file, std::string_view parameters,
                                       std::string_view directory, ShowCommand show) {
-  const std::string verbZ = Z(verb), fileZ = Z(file), paramsZ = Z(parameters),
-                    dirZ = Z(directory);
-  HINSTANCE result = ShellExecuteA(ToHwnd(owner), OrNull(verbZ), fileZ.c_str(), OrNull(paramsZ),
+  const std::wstring verbZ = Wide(verb), fileZ = Wide(file), paramsZ = Wide(parameters),
+                     dirZ = Wide(directory);
+  HINSTANCE result = ShellExecuteW(ToHwnd(owner), OrNull(verbZ), fileZ.c_str(), OrNull(paramsZ),
                                    OrNull(dirZ), static_cast<int>(show));
   // Not a real instance: an integer result in a handle's clothing.
   return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(result));
 }
 
 bool Win32Shell::StartCommandLine(std::string_view commandLine) {
-  // CreateProcessA may write into the command line, so it gets its own copy.
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  STARTUPINFOA startup{};
+  // CreateProcessW may write into the command line, so it gets its own copy.
+  std::wstring line = Wide(commandLine);
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &info)) {
     return false;
   }
@@ -61,17 +59,17 @@ bool Win32Shell::StartCommandLine(std::string_view commandLine) {
 }
 
 std::string Win32Shell::SystemProgramPath(std::string_view exeName) {
-  std::string folder(MAX_PATH, '\0');
-  UINT length = GetSystemDirectoryA(folder.data(), static_cast<UINT>(folder.size()));
+  std::wstring folder(MAX_PATH, L'\0');
+  UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
   if (length >= folder.size()) {
     // Too small: the answer is the size needed, terminator included.
-    folder.assign(length, '\0');
-    length = GetSystemDirectoryA(folder.data(), static_cast<UINT>(folder.size()));
+    folder.assign(length, L'\0');
+    length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
   }
   // Without the folder the bare name still lets CreateProcess search the path.
   if (length == 0 || length >= folder.size()) return Z(exeName);
   folder.resize(length);
-  return folder + "\\" + Z(exeName);
+  return Utf8(folder) + "\\" + Z(exeName);
 }
 
 }  // namespace calorix::platform::win32

@@ -25,11 +25,15 @@ class ContractDesktop {
                                              std::string_view text) = 0;
   virtual void Destroy(platform::WindowHandle window) = 0;
 
-  // A REG_SZ value under HKEY_CURRENT_USER, written as `bytes` exactly
+  // A REG_SZ value under HKEY_CURRENT_USER: the UTF-8 text `bytes` exactly
   // (the caller decides whether a terminating NUL is included).
   virtual void PutRegistryValue(std::string_view keyPath, std::string_view valueName,
                                 std::string_view bytes) = 0;
   virtual void RemoveRegistryKey(std::string_view keyPath) = 0;
+
+  // Makes a new folder of this (UTF-8) name in a fresh temporary folder and
+  // works in it until the desktop ends.
+  virtual void WorkInNewFolder(std::string_view name) = 0;
 };
 
 // Made by the backend the suite is linked with.

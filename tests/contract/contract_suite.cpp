@@ -208,6 +208,32 @@ TEST_F(PlatformContract, RegistryValuesAreReadInTwoSteps) {
   EXPECT_FALSE(registry.ErrorDescription(platform::kRegAccessDenied).empty());
 }
 
+// Paths are UTF-8 at the seam, whatever the ANSI code page: a working folder
+// and a registry path named outside it come and go unchanged ("Ж" is in no
+// Western code page, the last letter is outside the 16-bit range).
+TEST_F(PlatformContract, PathsOutsideTheAnsiCodePageComeAndGoUnchanged) {
+  const std::string name = "acc-uni \xD0\x96\xC3\xA9 \xF0\x9F\x8C\xA1";
+  desktop_->WorkInNewFolder(name);
+  auto& files = platform().files;
+  const std::string folder = files.CurrentDirectory();
+  ASSERT_TRUE(folder.ends_with(name)) << folder;
+  EXPECT_TRUE(files.Exists(folder));
+  EXPECT_TRUE(files.Append("contract.txt", "1\r\n"));
+  EXPECT_EQ(files.ReadAll(folder + "\\contract.txt"), "1\r\n");
+  EXPECT_EQ(files.Size(folder + "\\contract.txt"), 3u);
+  EXPECT_TRUE(files.Delete("contract.txt"));
+  EXPECT_FALSE(files.Exists(folder + "\\contract.txt"));
+
+  desktop_->PutRegistryValue(kRegistryPath, "Folder", folder + std::string(1, '\0'));
+  auto& registry = platform().registry;
+  const auto key = registry.OpenKey(platform::RegistryRoot::CurrentUser, kRegistryPath);
+  ASSERT_TRUE(key);
+  const auto size = registry.QueryValue(*key, "Folder", 0);
+  const auto value = registry.QueryValue(*key, "Folder", size.size);
+  EXPECT_EQ(value.data, folder + std::string(1, '\0'));
+  EXPECT_TRUE(registry.CloseKey(*key));
+}
+
 TEST_F(PlatformContract, TheClockMovesOnAndTimersFire) {
   auto& process = platform().process;
   auto& clock = platform().clock;

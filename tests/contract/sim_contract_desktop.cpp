@@ -23,6 +23,11 @@ class SimContractDesktop final : public ContractDesktop {
   void RemoveRegistryKey(std::string_view keyPath) override {
     desktop_.RemoveRegistryKey(platform::RegistryRoot::CurrentUser, std::string(keyPath));
   }
+  void WorkInNewFolder(std::string_view name) override {
+    const auto folder = desktop_.CurrentDirectoryPath() / std::string(name);
+    std::filesystem::create_directory(folder);
+    desktop_.SetCurrentDirectoryPath(folder);
+  }
 
  private:
   sim::SimDesktop desktop_;

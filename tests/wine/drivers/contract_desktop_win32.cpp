@@ -60,6 +60,12 @@ class Win32ContractDesktop final : public ContractDesktop {
       RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
     }
     platform_.SettingsService().DeleteAll();
+    // The folders go when the test left them empty; the working folder
+    // cannot be removed, so the work moves out of them first.
+    if (!madeFolders_.empty()) {
+      SetCurrentDirectoryW((madeFolders_.back() + L"\\..").c_str());
+      for (const std::wstring& folder : madeFolders_) RemoveDirectoryW(folder.c_str());
+    }
   }
 
   platform::Platform& Platform() override { return platform_.Get(); }
@@ -103,11 +109,12 @@ class Win32ContractDesktop final : public ContractDesktop {
     UniqueHKey owned(key);
     // Only keys this desktop made are removed again at the end.
     if (disposition == REG_CREATED_NEW_KEY) createdKeys_.push_back(path);
-    status = RegSetValueExA(owned.get(), std::string(valueName).c_str(), 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(bytes.data()),
-                            static_cast<DWORD>(bytes.size()));
+    const std::wstring text = platform::win32::Wide(bytes);
+    status = RegSetValueExW(owned.get(), platform::win32::Wide(valueName).c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(text.data()),
+                            static_cast<DWORD>(text.size() * sizeof(wchar_t)));
     if (status != ERROR_SUCCESS) {
-      throw std::runtime_error("RegSetValueExA failed, error " + std::to_string(status));
+      throw std::runtime_error("RegSetValueExW failed, error " + std::to_string(status));
     }
   }
 
@@ -120,10 +127,28 @@ class Win32ContractDesktop final : public ContractDesktop {
     }
   }
 
+  void WorkInNewFolder(std::string_view name) override {
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0 || length > MAX_PATH) Fail("GetTempPathW");
+    const std::wstring parent = std::wstring(temp) + L"calorix-contract-" +
+                                std::to_wstring(GetCurrentProcessId());
+    const std::wstring folder = parent + L"\\" + platform::win32::Wide(name);
+    if (!CreateDirectoryW(parent.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      Fail("CreateDirectoryW");
+    }
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      Fail("CreateDirectoryW");
+    }
+    if (!SetCurrentDirectoryW(folder.c_str())) Fail("SetCurrentDirectoryW");
+    madeFolders_ = {folder, parent};
+  }
+
  private:
   platform::win32::Win32Platform platform_;
   std::vector<HWND> windows_;
   std::vector<std::string> createdKeys_;
+  std::vector<std::wstring> madeFolders_;  // innermost first
   int nextControlId_ = 100;
 };
 
