@@ -157,9 +157,10 @@ done
 # of their own.
 # With a display scale in dpi, the prefix runs at that scale (Wine applies
 # LogPixels to the programs started afterwards). The program is the 64-bit
-# build unless a folder holding another calorix.exe is given.
-run_e2e() {  # <prefix name> <gtest filter> [dpi] [program folder]
-  local prefix="$run/$1" work="$run/$1-work" dpi="${3:-}" bin="${4:-$run/bin}"
+# build unless a folder holding another calorix.exe is given. The program
+# works in "<prefix name>-work" unless another folder name is given.
+run_e2e() {  # <prefix name> <gtest filter> [dpi] [program folder] [work folder name]
+  local prefix="$run/$1" work="$run/${5:-$1-work}" dpi="${3:-}" bin="${4:-$run/bin}"
   clone "$prefix"
   mkdir -p "$work"
   [[ -z "$dpi" ]] || wine_set_dpi "$prefix" "$dpi"
@@ -175,6 +176,16 @@ for dpi in 96 144; do
   fi
   wine_kill "$run/e2e-$dpi"
 done
+
+# A working folder named with letters outside the ANSI code page (1252 in
+# the prefix): recording, the viewer, "Edit", the alarm log, "View" and
+# both "Clear"s there.
+stage --suite "e2e_tests in a folder named outside the ANSI code page"
+if ! run_e2e e2e-unicode 'FolderOutsideTheCodePage.*' "" "" "acc-uni Жé ł-work"; then
+  echo "FAILED: e2e_tests (FolderOutsideTheCodePage) under Wine"
+  failed=1
+fi
+wine_kill "$run/e2e-unicode"
 
 # The 32-bit build against the same 32-bit monitor: every scenario, at one
 # display scale (under a minute).

@@ -226,6 +226,9 @@ wine_prefix_template() {
   wine_reg "$dir" add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
   # Courier New is not in Wine: its metric twin keeps fixed-width columns.
   wine_reg "$dir" add 'HKCU\Software\Wine\Fonts\Replacements' /v "Courier New" /d "Liberation Mono" /f
+  # As on Windows, a text file opens in Notepad: a fresh prefix has no
+  # association for .txt, and the shell would open nothing.
+  wine_reg "$dir" add 'HKLM\Software\Classes\.txt' /ve /d txtfile /f
   wine_wait_idle "$dir"
 }
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_internal.h"
 #include "tests/wine/drivers/desktop_driver.h"
-#include "platform/win32/win32_platform.h"
 #include "standin/monitor_layout.h"
 #include "standin/script.h"
 
@@ -442,6 +442,101 @@ TEST_F(EndToEnd, CloseHwmEndsTheProgramAndTheMonitorAndSavesTheInterval) {
   EXPECT_TRUE(drive::WaitForWindowGone("Calorix", 10'000));
   EXPECT_TRUE(drive::WaitForWindowGone("VIA HWM", 10'000));
   EXPECT_EQ(Setting("RecDelay"), "7");
+}
+
+// The working folder named with letters outside the ANSI code page, as a
+// Documents folder is for a user called Łukasz on an English Windows: every
+// command that reaches a file by its path works there. The script runs this
+// in such a folder; the test first makes sure of it.
+class FolderOutsideTheCodePage : public EndToEnd {
+ protected:
+  // The options window's button with this caption in the alarm frame (on
+  // the left) or in the data frame (on the right).
+  static WindowHandle Button(WindowHandle form1, const std::string& caption, bool dataFrame) {
+    WindowHandle found = 0;
+    int foundLeft = 0;
+    for (const WindowHandle child : drive::Children(form1)) {
+      const auto rect = drive::RectInParent(child);
+      if (drive::Text(child) != caption || !rect) continue;
+      if (found == 0 || (dataFrame ? rect->left > foundLeft : rect->left < foundLeft)) {
+        found = child;
+        foundLeft = rect->left;
+      }
+    }
+    return found;
+  }
+  // Notepad showing `file`, once its text holds `expected`.
+  static bool EditorShows(const std::string& file, const std::string& expected) {
+    return WaitUntil(
+        [&] {
+          const WindowHandle editor = drive::FindTopLevel(file + " - Notepad");
+          const WindowHandle text = editor != 0 ? drive::FindChildOfClass(editor, "Edit") : 0;
+          return text != 0 && drive::Text(text).find(expected) != std::string::npos;
+        },
+        kLong);
+  }
+};
+
+TEST_F(FolderOutsideTheCodePage, RecordsTheLogAndEveryFileCommandWork) {
+  wchar_t folder[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, folder);
+  BOOL lossy = FALSE;
+  WideCharToMultiByte(CP_ACP, 0, folder, -1, nullptr, 0, nullptr, &lossy);
+  ASSERT_TRUE(lossy) << "the working folder's name fits the ANSI code page";
+
+  ReturningUser();
+  Set("Temp", "1");
+  Set("AlrmBuzz", "0");
+  // The monitor's script lies outside this folder: the stand-in reads its
+  // command line in the ANSI code page.
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::string control = platform::win32::Utf8(temp) + "calorix-unicode-control.txt";
+  std::remove(control.c_str());
+  ASSERT_TRUE(drive::StartScriptableMonitor(control, kLong));
+  WindowHandle form1 = StartCalorix();
+
+  // Recording, and the viewer.
+  drive::SetComboText(drive::FindChildOfClass(form1, "ComboBox"), ".1");
+  drive::Click(drive::FindChild(form1, "Record Data", "Button"));
+  ASSERT_TRUE(WaitUntil([] { return CountLines(ReadFile("Calorix_Rec.txt")) >= 1; }, kLong));
+  const std::string firstRecord = ReadFile("Calorix_Rec.txt").substr(0, 20);
+  ASSERT_TRUE(drive::ChooseFromTrayMenu(form1, drive::kViewData, 5000));
+  const WindowHandle viewer = drive::WaitForWindow(" HWM Data Records", 5000);
+  ASSERT_NE(viewer, 0);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const WindowHandle text = drive::FindChildOfClass(viewer, "Edit");
+        return text != 0 && drive::Text(text).find(firstRecord) != std::string::npos;
+      },
+      5000));
+
+  // "Edit" opens the record file by its full path.
+  drive::Click(Button(form1, "Edit", true));
+  EXPECT_TRUE(EditorShows("Calorix_Rec.txt", firstRecord));
+  drive::CloseAll("Calorix_Rec.txt - Notepad");
+
+  // An alarm writes the log here.
+  std::ofstream(control, std::ios::app) << "alarm open CPU Tempture Alarm !\n";
+  const WindowHandle dialog = drive::WaitForWindow("ALARM SHUT DOWN!", kLong);
+  ASSERT_NE(dialog, 0);
+  drive::Click(drive::FindChild(dialog, "CANCEL", "Button"));
+  ASSERT_TRUE(drive::WaitForWindowGone("Calorix", 10'000));
+  EXPECT_NE(ReadFile("Calorix_ShutDown.txt").find("> Shuting down on CPU Temp Alarm !"),
+            std::string::npos);
+
+  // The log's "View" and "Clear", then the records' "Clear".
+  form1 = StartCalorix();
+  drive::Click(Button(form1, "View", false));
+  EXPECT_TRUE(EditorShows("Calorix_ShutDown.txt", "Shuting down on CPU Temp Alarm !"));
+  drive::Click(Button(form1, "Clear", false));
+  EXPECT_TRUE(drive::AnswerMessageBox("Calorix", IDYES, 5000));
+  EXPECT_TRUE(WaitUntil([] { return !std::ifstream("Calorix_ShutDown.txt"); }, 5000));
+  EXPECT_TRUE(drive::WaitForWindowGone("Calorix_ShutDown.txt - Notepad", 5000));
+  drive::Click(Button(form1, "Clear", true));
+  EXPECT_TRUE(drive::AnswerMessageBox("Calorix", IDYES, 5000));
+  EXPECT_TRUE(WaitUntil([] { return !std::ifstream("Calorix_Rec.txt"); }, 5000));
+  std::remove(control.c_str());
 }
 
 // The power-off path ends the whole Wine session of the prefix, this test
