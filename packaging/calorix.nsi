@@ -20,6 +20,7 @@ ManifestDPIAware true
 !include MUI2.nsh
 !include LogicLib.nsh
 !include x64.nsh
+!include WinVer.nsh
 !include FileFunc.nsh
 !include WinMessages.nsh
 
@@ -211,7 +212,28 @@ Section "Start Calorix when I log on" SecStartup
   CreateShortcut "$SMSTARTUP\${PRODUCT}.lnk" "$INSTDIR\calorix.exe" "" "$INSTDIR\calorix.exe" 0
 SectionEnd
 
+; The oldest Windows Calorix runs on: Vista for the 64-bit program, XP with
+; Service Pack 3 for the 32-bit one. An older Windows would not even start
+; it, so the setup says so and changes nothing.
+Function RefuseOlderWindows
+  ${If} ${RunningX64}
+  ${AndIfNot} ${AtLeastWinVista}
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs Windows Vista or later on 64-bit Windows." /SD IDOK
+    Abort
+  ${EndIf}
+  ${IfNot} ${AtLeastWinXP}
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs Windows XP with Service Pack 3 or later." /SD IDOK
+    Abort
+  ${EndIf}
+  ${If} ${IsWinXP}
+  ${AndIfNot} ${AtLeastServicePack} 3
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs Windows XP with Service Pack 3 or later." /SD IDOK
+    Abort
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
+  Call RefuseOlderWindows
   ${If} ${RunningX64}
     SetRegView 64
     !insertmacro UnselectSection ${SecProgram32}

@@ -161,7 +161,7 @@ done
 # works in "<prefix name>-work" unless another folder name is given.
 run_e2e() {  # <prefix name> <gtest filter> [dpi] [program folder] [work folder name]
   local prefix="$run/$1" work="$run/${5:-$1-work}" dpi="${3:-}" bin="${4:-$run/bin}"
-  clone "$prefix"
+  [[ -d "$prefix" ]] || clone "$prefix"
   mkdir -p "$work"
   [[ -z "$dpi" ]] || wine_set_dpi "$prefix" "$dpi"
   (cd "$work" && CALORIX_EXE="$(wine_path "$bin/calorix.exe")" CALORIX_E2E_DPI="$dpi" \
@@ -199,6 +199,25 @@ if wine_runs_32bit; then
 else
   stage_skipped "e2e_tests against the 32-bit calorix.exe" "$no32"
 fi
+
+# Every scenario once more with Wine reporting Windows XP (5.1), the 32-bit
+# program's oldest Windows. "winecfg -v winxp" refuses XP in a 64-bit
+# prefix, so the value it writes is written directly; "ver" proves it took.
+xp_bin="$run/bin32" xp_build="the 32-bit build"
+if ! wine_runs_32bit; then
+  xp_bin="$run/bin" xp_build="the 64-bit build ($no32)"
+fi
+stage --suite "e2e_tests with Wine reporting Windows XP, against $xp_build"
+clone "$run/e2e-xp"
+wine_reg "$run/e2e-xp" add 'HKCU\Software\Wine' /v Version /d winxp /f
+if ! WINEPREFIX="$run/e2e-xp" timeout -k 10 60 wine cmd /c ver 2>/dev/null | grep -q ' 5\.1\.'; then
+  echo "FAILED: Wine does not report Windows XP in $run/e2e-xp"
+  failed=1
+elif ! run_e2e e2e-xp 'EndToEnd.*' 96 "$xp_bin"; then
+  echo "FAILED: e2e_tests (EndToEnd) with Wine reporting Windows XP"
+  failed=1
+fi
+wine_kill "$run/e2e-xp"
 
 # The power-off and logging off end the prefix's whole session, the test
 # included: the trigger runs in one session and the check in the next.

@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,7 +21,7 @@
 #include "tests/wine/drivers/desktop_driver.h"
 #include "tests/wine/drivers/file_version.h"
 #include "tests/wine/drivers/shell_links.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_internal.h"
 
 namespace calorix {
 namespace {
@@ -167,6 +168,38 @@ TEST_F(Installer, TheSetupCarriesTheVersionAndItsAuthors) {
   EXPECT_EQ(text("ProductName"), "Calorix");
   EXPECT_EQ(text("ProductVersion"), CALORIX_VERSION);
   EXPECT_EQ(text("CompanyName"), "the Calorix authors");
+}
+
+// Wine reports the Windows version named in this setting to the programs
+// started while it is set.
+class ScopedWineVersion {
+ public:
+  explicit ScopedWineVersion(const char* version) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "Version", REG_SZ, version,
+                    static_cast<DWORD>(std::strlen(version) + 1));
+  }
+  ~ScopedWineVersion() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "Version"); }
+
+ private:
+  static constexpr char kKey[] = "Software\\Wine";
+};
+
+// On 64-bit Windows XP (5.2), older than the 64-bit program's Vista, the
+// setup says so and installs nothing.
+TEST_F(Installer, AWindowsOlderThanTheProgramsIsRefused) {
+  std::uint32_t setup = 0;
+  {
+    const ScopedWineVersion xp64("winxp64");
+    setup = drive::StartProcess("\"" + setup_ + "\"", "");
+    ASSERT_NE(setup, 0u);
+    const char* title = "Calorix " CALORIX_VERSION " Setup";
+    const auto text = drive::MessageBoxText(title, kLong);
+    ASSERT_TRUE(text) << "the setup did not refuse";
+    EXPECT_EQ(*text, "Calorix needs Windows Vista or later on 64-bit Windows.");
+    ASSERT_TRUE(drive::AnswerMessageBox(title, IDOK, kLong));
+  }
+  EXPECT_TRUE(drive::WaitUntil([setup] { return !drive::Running(setup); }, kLong));
+  EXPECT_FALSE(entry_.Exists());
 }
 
 TEST_F(Installer, SilentInstallPutsTheProgramShortcutsAndUninstallEntryInPlace) {
