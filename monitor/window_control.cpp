@@ -7,6 +7,7 @@
 #include "core/numbers.h"
 #include "core/text.h"
 #include "monitor/monitor_contract.h"
+#include "monitor/monitor_pixels.h"
 #include "monitor/text_scraper.h"
 
 namespace calorix::monitor {
@@ -30,8 +31,9 @@ constexpr int kControlShiftUp = 80;
 constexpr Place kMinimizeButtonPlace{390, 200, 112, 38};
 constexpr Place kTitleLabelPlace{314, 188, 180, 16};
 
-void MoveTo(platform::WindowManager& windows, WindowHandle window, const Place& place) {
-  windows.MoveWindow(window, place.left, place.top, place.width, place.height, true);
+void MoveTo(MonitorPixels& pixels, WindowHandle window, const Place& place) {
+  pixels.MoveControl(window, {place.left, place.top, place.left + place.width,
+                              place.top + place.height});
 }
 
 bool MatchesList(char c, std::string_view list) {
@@ -126,14 +128,14 @@ void WindowControl::CloseButtonPass() {
     app_.platform.windows.ShowWindow(button, ShowCommand::Hide);
 }
 
-void WindowControl::MinimizeButtonPass() {
+void WindowControl::MinimizeButtonPass(MonitorPixels& pixels) {
   app_.table.Clear();
   CollectMatchingWindows(0, kMinimizeButtonText, "Button");
   if (const WindowHandle button = FirstMonitorDescendant(0, 50))
-    MoveTo(app_.platform.windows, button, kMinimizeButtonPlace);
+    MoveTo(pixels, button, kMinimizeButtonPlace);
 }
 
-void WindowControl::ShiftPass(const platform::Rect& monitorRect) {
+void WindowControl::ShiftPass(MonitorPixels& pixels, const platform::Rect& monitorRect) {
   auto& windows = app_.platform.windows;
   app_.table.Clear();
   CollectMatchingWindows(0, "*", "*");
@@ -141,22 +143,22 @@ void WindowControl::ShiftPass(const platform::Rect& monitorRect) {
     const WindowHandle window = app_.table.HandleAt(slot);
     if (window == 0) break;
     if (!windows.IsChild(app_.state.MonitorWindow, window)) continue;
-    const auto rect = windows.GetWindowRect(window);
+    const auto rect = pixels.WindowRect(window);
     if (!rect) continue;
-    windows.MoveWindow(window, rect->left - monitorRect.left - kControlShiftLeft,
-                       rect->top - monitorRect.top - kControlShiftUp, rect->Width(), rect->Height(),
-                       true);
+    const int left = rect->left - monitorRect.left - kControlShiftLeft;
+    const int top = rect->top - monitorRect.top - kControlShiftUp;
+    pixels.MoveControl(window, {left, top, left + rect->Width(), top + rect->Height()});
   }
 }
 
-void WindowControl::TitleLabelPass() {
+void WindowControl::TitleLabelPass(MonitorPixels& pixels) {
   app_.table.Clear();
   CollectMatchingWindows(0, kTitleLabelPattern, "Static");
   for (int slot = 0; slot < MonitorTextTable::kSlotCount; ++slot) {
     const WindowHandle window = app_.table.HandleAt(slot);
     if (window == 0) break;
     if (app_.platform.windows.IsChild(app_.state.MonitorWindow, window)) {
-      MoveTo(app_.platform.windows, window, kTitleLabelPlace);
+      MoveTo(pixels, window, kTitleLabelPlace);
       break;
     }
   }
@@ -167,14 +169,14 @@ void WindowControl::RemoveCloseButton() {
   const WindowHandle monitor = app_.state.MonitorWindow;
   // Every number here is in the monitor's own pixels, the ones its layout
   // was made in, whatever the display scale.
-  const platform::ScopedWindowDpiAwareness monitorPixels(windows, monitor);
+  MonitorPixels pixels(windows, monitor);
   if (const auto count = windows.SystemMenuItemCount(monitor)) {
     windows.RemoveSystemMenuItem(monitor, *count - 3);
     windows.DrawMenuBar(monitor);
   }
   // A window that went away since it was found is left alone: Calorix ends
   // at its next tick, when it finds the monitor gone.
-  const auto found = windows.GetWindowRect(monitor);
+  const auto found = pixels.WindowRect(monitor);
   if (!found) return;
   const platform::Rect rect = *found;
   int left = rect.left;
@@ -183,9 +185,9 @@ void WindowControl::RemoveCloseButton() {
   int height = rect.Height();
   if (!IsNoSize(app_.platform.process.CommandLine())) {
     CloseButtonPass();
-    MinimizeButtonPass();
-    ShiftPass(rect);
-    TitleLabelPass();
+    MinimizeButtonPass(pixels);
+    ShiftPass(pixels, rect);
+    TitleLabelPass(pixels);
     width -= kWidthGivenUp;
     height -= kHeightGivenUp;
   }
@@ -193,7 +195,7 @@ void WindowControl::RemoveCloseButton() {
     left = app_.state.SavedMonitorLeft;
     top = app_.state.SavedMonitorTop;
   }
-  windows.MoveWindow(monitor, left, top, width, height, true);
+  pixels.MoveMonitor({left, top, left + width, top + height});
   app_.table.Clear();
 }
 
@@ -230,9 +232,8 @@ void WindowControl::MenuFlip() {
 }
 
 platform::Rect WindowControl::MonitorRect() {
-  auto& windows = app_.platform.windows;
-  const platform::ScopedWindowDpiAwareness monitorPixels(windows, app_.state.MonitorWindow);
-  return windows.GetWindowRect(app_.state.MonitorWindow).value_or(platform::Rect{});
+  MonitorPixels pixels(app_.platform.windows, app_.state.MonitorWindow);
+  return pixels.WindowRect(app_.state.MonitorWindow).value_or(platform::Rect{});
 }
 
 bool WindowControl::MonitorMinimized() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "monitor/monitor_pixels.h"
 #include "platform/platform.h"
 
 namespace calorix {
@@ -47,9 +48,9 @@ class WindowControl {
   // The first handle of slots first..last that is a descendant of the monitor.
   platform::WindowHandle FirstMonitorDescendant(int first, int last);
   void CloseButtonPass();
-  void MinimizeButtonPass();
-  void ShiftPass(const platform::Rect& monitorRect);
-  void TitleLabelPass();
+  void MinimizeButtonPass(MonitorPixels& pixels);
+  void ShiftPass(MonitorPixels& pixels, const platform::Rect& monitorRect);
+  void TitleLabelPass(MonitorPixels& pixels);
 
   App& app_;
   std::int16_t walkDepth_ = 0;

@@ -35,6 +35,12 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
+struct Point {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Point&) const = default;
+};
+
 // ShowWindow commands, numbered as Windows numbers them.
 enum class ShowCommand : int {
   Hide = 0,
@@ -109,6 +115,18 @@ class WindowManager {
   virtual DpiAwarenessToken AdoptWindowDpiAwareness(WindowHandle window) = 0;
   virtual void RestoreThreadDpiAwareness(DpiAwarenessToken previous) = 0;
 
+  // Screen points between physical pixels and `window`'s own (logical)
+  // pixels, for systems without per-window awareness. Windows XP does not
+  // virtualise a program's pixels and lacks these calls. Vista, 7 and 8 do
+  // for a DPI-unaware window at higher scales (DWM scaling), and their
+  // PhysicalToLogicalPoint / LogicalToPhysicalPoint convert. Windows 8.1 made
+  // those two return points unchanged; there and on Windows 10 the
+  // ...ForPerMonitorDPI pair converts. Windows 10 1607 and later also have
+  // the per-window awareness above, which needs no conversion. nullopt when
+  // the system lacks the calls or the conversion fails.
+  virtual std::optional<Point> PhysicalToLogicalPoint(WindowHandle window, Point physical) = 0;
+  virtual std::optional<Point> LogicalToPhysicalPoint(WindowHandle window, Point logical) = 0;
+
   // Bring the top-level window with this title to the foreground without
   // waiting; false when there is none.
   virtual bool ActivateByTitle(std::string_view title) = 0;
@@ -132,6 +150,9 @@ class ScopedWindowDpiAwareness {
   }
   ScopedWindowDpiAwareness(const ScopedWindowDpiAwareness&) = delete;
   ScopedWindowDpiAwareness& operator=(const ScopedWindowDpiAwareness&) = delete;
+  // Whether the thread runs in the window's awareness: false when the
+  // system lacks the per-window calls or the window is gone.
+  bool Adopted() const { return previous_ != 0; }
 
  private:
   WindowManager& windows_;

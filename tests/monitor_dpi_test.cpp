@@ -1,8 +1,9 @@
-// Taking over the monitor's window at every display scale. The monitor is
-// not DPI-aware and lays its window out in 96-dpi pixels; Calorix is
-// DPI-aware. Whatever the scale, the take-over's numbers are the monitor's
-// own pixels.
+// Taking over the monitor's window at every display scale, on each kind of
+// system. The monitor is not DPI-aware and lays its window out in 96-dpi
+// pixels; Calorix is DPI-aware. Whatever the scale and the system, the
+// take-over's numbers are the monitor's own pixels.
 #include <string>
+#include <tuple>
 
 #include "tests/support/app_fixture.h"
 
@@ -13,11 +14,23 @@ constexpr int kMinimizeButton = 46;
 constexpr int kCloseButton = 47;
 constexpr int kTitleLabel = 0;
 
-class MonitorAtDisplayScale : public AppTest, public ::testing::WithParamInterface<int> {
+// How a system meets a DPI-unaware window: Windows 10 1607 and later run
+// the thread in the window's awareness; Vista to 8.1 virtualise the window
+// and convert points; XP virtualises nothing.
+enum class System { kPerWindowAwareness, kVirtualised, kXp };
+
+class MonitorAtDisplayScale : public AppTest,
+                              public ::testing::WithParamInterface<std::tuple<int, System>> {
  protected:
   void SetUp() override {
     ReturningUser();
-    desktop.SetDisplayDpi(GetParam());
+    desktop.SetDisplayDpi(std::get<0>(GetParam()));
+    UseSystem(std::get<1>(GetParam()));
+  }
+  void UseSystem(System system) {
+    desktop.SetPerWindowDpiCalls(system == System::kPerWindowAwareness);
+    desktop.SetDpiConversionCalls(system != System::kXp);
+    desktop.SetDpiVirtualisation(system != System::kXp);
   }
   // A rectangle as the monitor keeps it, in its own pixels.
   platform::Rect Own(platform::WindowHandle window) { return desktop.Window(window).rect; }
@@ -32,10 +45,12 @@ class MonitorAtDisplayScale : public AppTest, public ::testing::WithParamInterfa
   // Moves the monitor window as the monitor itself would, in its own pixels.
   void MoveMonitorItself(int left, int top) {
     const auto main = monitor.MainWindow();
+    desktop.SetPerWindowDpiCalls(true);
     const auto previous = desktop.AdoptWindowDpiAwareness(main);
     const platform::Rect rect = Own(main);
     desktop.MoveWindow(main, left, top, rect.Width(), rect.Height(), true);
     desktop.RestoreThreadDpiAwareness(previous);
+    UseSystem(std::get<1>(GetParam()));
   }
 };
 
@@ -88,23 +103,23 @@ TEST_P(MonitorAtDisplayScale, AMinimisedMonitorIsHiddenAgain) {
   EXPECT_TRUE(desktop.ThreadDpiAware());
 }
 
-INSTANTIATE_TEST_SUITE_P(Dpi, MonitorAtDisplayScale, ::testing::Values(96, 120, 144, 192),
-                         [](const auto& info) { return std::to_string(info.param) + "dpi"; });
-
-// A system without per-window DPI calls maps every position between the
-// two programs: the take-over then lands where it always did there, scaled.
-TEST_F(AppTest, WithoutPerWindowDpiCallsTheTakeOverIsAsBefore) {
-  ReturningUser();
-  desktop.SetDisplayDpi(144);
-  desktop.SetPerWindowDpiCalls(false);
-  monitor.Start();
-  ASSERT_TRUE(Start());
-  const platform::Rect minimize = desktop.Window(monitor.Control(kMinimizeButton)).rect;
-  // 112 by 38 of Calorix's pixels, about 2/3 of that in the monitor's.
-  EXPECT_NEAR(minimize.Width(), 112.0 * 96 / 144, 1.5);
-  EXPECT_NEAR(minimize.Height(), 38.0 * 96 / 144, 1.5);
-  EXPECT_FALSE(desktop.IsVisible(monitor.Control(kCloseButton)));
+std::string SystemName(System system) {
+  switch (system) {
+    case System::kPerWindowAwareness: return "Windows10";
+    case System::kVirtualised: return "VistaTo81";
+    case System::kXp: return "Xp";
+  }
+  return "";
 }
+
+INSTANTIATE_TEST_SUITE_P(Dpi, MonitorAtDisplayScale,
+                         ::testing::Combine(::testing::Values(96, 120, 144, 192),
+                                            ::testing::Values(System::kPerWindowAwareness,
+                                                              System::kVirtualised, System::kXp)),
+                         [](const auto& info) {
+                           return std::to_string(std::get<0>(info.param)) + "dpi" +
+                                  SystemName(std::get<1>(info.param));
+                         });
 
 }  // namespace
 }  // namespace calorix::testing

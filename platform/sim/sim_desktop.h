@@ -119,6 +119,12 @@ class SimDesktop final : public platform::WindowManager,
   // Whether the system has per-window DPI awareness calls (Windows 10 1607
   // and later); without them AdoptWindowDpiAwareness changes nothing.
   void SetPerWindowDpiCalls(bool available) { perWindowDpiCalls_ = available; }
+  // Whether the system has the calls that convert points between physical
+  // pixels and a window's own (Windows Vista and later).
+  void SetDpiConversionCalls(bool available) { dpiConversionCalls_ = available; }
+  // Whether the system maps a DPI-unaware window's pixels at all; Windows XP
+  // does not: every program sees physical pixels there.
+  void SetDpiVirtualisation(bool on) { dpiVirtualisation_ = on; }
   // Whether the program's thread is DPI-aware right now.
   bool ThreadDpiAware() const { return threadDpiAware_; }
   void SetTwipsPerPixel(double x, double y);
@@ -230,6 +236,10 @@ class SimDesktop final : public platform::WindowManager,
   bool PostCloseRequest(WindowHandle window) override;
   platform::DpiAwarenessToken AdoptWindowDpiAwareness(WindowHandle window) override;
   void RestoreThreadDpiAwareness(platform::DpiAwarenessToken previous) override;
+  std::optional<platform::Point> PhysicalToLogicalPoint(WindowHandle window,
+                                                        platform::Point physical) override;
+  std::optional<platform::Point> LogicalToPhysicalPoint(WindowHandle window,
+                                                        platform::Point logical) override;
   std::optional<int> SystemMenuItemCount(WindowHandle window) override;
   bool RemoveSystemMenuItem(WindowHandle window, int position) override;
   bool DrawMenuBar(WindowHandle window) override;
@@ -318,6 +328,10 @@ class SimDesktop final : public platform::WindowManager,
   // A coordinate as `window` keeps it, seen by the calling thread, and back.
   std::int64_t ToCaller(const SimWindow& window, std::int64_t value) const;
   std::int64_t FromCaller(const SimWindow& window, std::int64_t value) const;
+  // A point between physical pixels and `window`'s own, as the system's
+  // conversion calls give it.
+  std::optional<platform::Point> ConvertedPoint(WindowHandle window, platform::Point point,
+                                                int fromDpi, int toDpi);
   bool RunNextDue(std::uint64_t untilMs);
 
   platform::Platform platform_;
@@ -328,6 +342,8 @@ class SimDesktop final : public platform::WindowManager,
   WindowHandle foreground_ = 0;
   int displayDpi_ = 96;
   bool perWindowDpiCalls_ = true;
+  bool dpiConversionCalls_ = true;
+  bool dpiVirtualisation_ = true;
   bool threadDpiAware_ = true;
   int screenWidth_ = 1024;
   int screenHeight_ = 768;

@@ -214,13 +214,13 @@ bool SimDesktop::ShowWindow(WindowHandle window, platform::ShowCommand command) 
 }
 
 std::int64_t SimDesktop::ToCaller(const SimWindow& window, std::int64_t value) const {
-  if (window.dpiAware == threadDpiAware_) return value;
+  if (!dpiVirtualisation_ || window.dpiAware == threadDpiAware_) return value;
   return window.dpiAware ? MulDivRounded(value, 96, displayDpi_)
                          : MulDivRounded(value, displayDpi_, 96);
 }
 
 std::int64_t SimDesktop::FromCaller(const SimWindow& window, std::int64_t value) const {
-  if (window.dpiAware == threadDpiAware_) return value;
+  if (!dpiVirtualisation_ || window.dpiAware == threadDpiAware_) return value;
   return window.dpiAware ? MulDivRounded(value, displayDpi_, 96)
                          : MulDivRounded(value, 96, displayDpi_);
 }
@@ -235,6 +235,29 @@ platform::DpiAwarenessToken SimDesktop::AdoptWindowDpiAwareness(WindowHandle win
 
 void SimDesktop::RestoreThreadDpiAwareness(platform::DpiAwarenessToken previous) {
   if (previous == kAwareToken || previous == kUnawareToken) threadDpiAware_ = previous == kAwareToken;
+}
+
+// Whatever the calling thread's awareness, as the ...ForPerMonitorDPI calls:
+// an unaware window's own pixels are 96-dpi ones where the system
+// virtualises them, everything else is physical.
+std::optional<platform::Point> SimDesktop::ConvertedPoint(WindowHandle window,
+                                                          platform::Point point, int fromDpi,
+                                                          int toDpi) {
+  const SimWindow* target = Find(window);
+  if (!dpiConversionCalls_ || target == nullptr) return std::nullopt;
+  if (!dpiVirtualisation_ || target->dpiAware) return point;
+  return platform::Point{Saturated(MulDivRounded(point.x, toDpi, fromDpi)),
+                         Saturated(MulDivRounded(point.y, toDpi, fromDpi))};
+}
+
+std::optional<platform::Point> SimDesktop::PhysicalToLogicalPoint(WindowHandle window,
+                                                                  platform::Point physical) {
+  return ConvertedPoint(window, physical, displayDpi_, 96);
+}
+
+std::optional<platform::Point> SimDesktop::LogicalToPhysicalPoint(WindowHandle window,
+                                                                  platform::Point logical) {
+  return ConvertedPoint(window, logical, 96, displayDpi_);
 }
 
 bool SimDesktop::MoveWindow(WindowHandle window, int left, int top, int width, int height,

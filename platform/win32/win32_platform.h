@@ -95,6 +95,8 @@ class Win32WindowManager final : public WindowManager {
   bool DrawMenuBar(WindowHandle window) override;
   DpiAwarenessToken AdoptWindowDpiAwareness(WindowHandle window) override;
   void RestoreThreadDpiAwareness(DpiAwarenessToken previous) override;
+  std::optional<Point> PhysicalToLogicalPoint(WindowHandle window, Point physical) override;
+  std::optional<Point> LogicalToPhysicalPoint(WindowHandle window, Point logical) override;
   bool ActivateByTitle(std::string_view title) override;
   int ScreenWidthPixels() override;
   int ScreenHeightPixels() override;

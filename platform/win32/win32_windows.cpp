@@ -88,6 +88,42 @@ struct DpiCalls {
   }
 };
 
+// The calls that convert a point between physical pixels and a window's
+// own, looked up at run time: XP has none. Windows 8.1 keeps the Vista pair
+// but makes it return points unchanged, so the ...ForPerMonitorDPI pair it
+// added comes first.
+struct DpiConversionCalls {
+  using ConvertPoint = BOOL(WINAPI*)(HWND, POINT*);
+  ConvertPoint physicalToLogical = nullptr;
+  ConvertPoint logicalToPhysical = nullptr;
+
+  static const DpiConversionCalls& Get() {
+    static const DpiConversionCalls calls = [] {
+      DpiConversionCalls found;
+      HMODULE user32 = GetModuleHandleA("user32.dll");
+      if (user32 == nullptr) return found;
+      const auto lookUp = [user32](const char* name) {
+        return reinterpret_cast<ConvertPoint>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+      };
+      found = {lookUp("PhysicalToLogicalPointForPerMonitorDPI"),
+               lookUp("LogicalToPhysicalPointForPerMonitorDPI")};
+      if (found.physicalToLogical == nullptr || found.logicalToPhysical == nullptr)
+        found = {lookUp("PhysicalToLogicalPoint"), lookUp("LogicalToPhysicalPoint")};
+      if (found.physicalToLogical == nullptr || found.logicalToPhysical == nullptr) found = {};
+      return found;
+    }();
+    return calls;
+  }
+};
+
+std::optional<Point> ConvertedPoint(DpiConversionCalls::ConvertPoint convert, WindowHandle window,
+                                    Point point) {
+  if (convert == nullptr) return std::nullopt;
+  POINT p{point.x, point.y};
+  if (!convert(ToHwnd(window), &p)) return std::nullopt;
+  return Point{static_cast<int>(p.x), static_cast<int>(p.y)};
+}
+
 }  // namespace
 
 WindowHandle Win32WindowManager::FindTopLevelWindow(std::string_view title) {
@@ -192,6 +228,16 @@ void Win32WindowManager::RestoreThreadDpiAwareness(DpiAwarenessToken previous) {
   const DpiCalls& calls = DpiCalls::Get();
   if (calls.setThreadContext == nullptr || previous == 0) return;
   calls.setThreadContext(reinterpret_cast<DpiCalls::Context>(static_cast<std::intptr_t>(previous)));
+}
+
+std::optional<Point> Win32WindowManager::PhysicalToLogicalPoint(WindowHandle window,
+                                                               Point physical) {
+  return ConvertedPoint(DpiConversionCalls::Get().physicalToLogical, window, physical);
+}
+
+std::optional<Point> Win32WindowManager::LogicalToPhysicalPoint(WindowHandle window,
+                                                               Point logical) {
+  return ConvertedPoint(DpiConversionCalls::Get().logicalToPhysical, window, logical);
 }
 
 bool Win32WindowManager::ActivateByTitle(std::string_view title) {
