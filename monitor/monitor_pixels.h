@@ -28,12 +28,16 @@ class MonitorPixels {
   bool MoveControl(platform::WindowHandle control, const platform::Rect& rect);
 
  private:
-  using PointConversion = std::optional<platform::Point> (platform::WindowManager::*)(
-      platform::WindowHandle, platform::Point);
-  // Both corners through `conversion`; nullopt when either fails.
-  std::optional<platform::Rect> Converted(PointConversion conversion, const platform::Rect& rect);
-  std::optional<platform::Rect> ControlPlaceToPhysical(const platform::Rect& rect);
-  std::optional<platform::Point> MonitorDpi();
+  // One point in both kinds of pixels, and the physical pixels that 96 of
+  // the monitor's own take.
+  struct PixelMapping {
+    platform::Point physical;
+    platform::Point logical;
+    platform::Point dpi;
+  };
+  std::optional<PixelMapping> Mapping();
+  platform::Point ToLogical(platform::Point physical);
+  platform::Point ToPhysical(platform::Point logical);
   bool Move(platform::WindowHandle window, const platform::Rect& rect);
 
   platform::WindowManager& windows_;
