@@ -8,7 +8,8 @@ namespace calorix::platform::win32 {
 bool Win32Shell::NotifyIcon(TrayOperation operation, const TrayRecord& record) {
   NOTIFYICONDATAA data{};
   // The record's cbSize is the 32-bit layout's; the shell wants this build's
-  // size of the same (version 1) fields.
+  // size of the same (version 1) fields. Every Windows takes that size;
+  // XP would refuse the larger record of Vista's headers.
   data.cbSize = NOTIFYICONDATAA_V1_SIZE;
   data.hWnd = ToHwnd(record.hWnd);
   data.uID = record.uID;
