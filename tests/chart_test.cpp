@@ -1,11 +1,15 @@
 // The chart's core: record lines read back, the store fed in any chunks,
-// the time axis with its gaps.
+// the time axis with its gaps, the reduction to pixel columns and the ticks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
+#include "recorder/chart_reduction.h"
 #include "recorder/chart_records.h"
 #include "recorder/chart_store.h"
+#include "recorder/chart_ticks.h"
 #include "recorder/chart_time.h"
 
 namespace calorix::recorder {
@@ -142,6 +146,83 @@ TEST(ChartStore, TheLineBreaksOverLongGapsAndWhereTimeGoesBack) {
   const ChartStore sparse = Fed(Line("08/12/26 09:00") + Line("08/12/26 09:10") + Line("08/12/26 09:20"));
   EXPECT_FALSE(sparse.BreaksBefore(1));
   EXPECT_FALSE(sparse.BreaksBefore(2));
+}
+
+// ---- Reduction -------------------------------------------------------------
+
+TEST(ChartReduction, ColumnsHoldTheLowestAndHighestReadingsInThem) {
+  const ChartStore store = Fed(MinuteRecords(600) + Line("08/12/26 09:30", "99 , , , , , , , "));
+  const auto span = *store.Span();
+  ChartView view;
+  for (const int width : {1, 7, 100, 1000}) {
+    for (const double from : {span.earliest - 5, span.earliest + 123.4}) {
+      const double to = span.latest + 1;
+      ReduceChart(store, from, to, width, view);
+      ChartView expected;
+      expected.series[0].columns.assign(width, ChartColumn{});
+      std::size_t inView = 0;
+      for (std::size_t i = 0; i < store.Count(); ++i) {
+        const double x = (store.Time(i) - from) / (to - from) * width;
+        if (x < 0 || x >= width) continue;
+        ++inView;
+        ChartColumn& column = expected.series[0].columns[static_cast<int>(x)];
+        const std::int16_t reading = store.Reading(i, ChartSeries::kCpuTemp);
+        column.low = column.Empty() ? reading : std::min(column.low, reading);
+        column.high = column.Empty() ? reading : std::max(column.high, reading);
+      }
+      EXPECT_EQ(view.records, inView);
+      for (int c = 0; c < width; ++c) {
+        EXPECT_EQ(view.series[0].columns[c].low, expected.series[0].columns[c].low) << width << " " << c;
+        EXPECT_EQ(view.series[0].columns[c].high, expected.series[0].columns[c].high) << width << " " << c;
+      }
+    }
+  }
+}
+
+TEST(ChartReduction, LinesJoinAcrossColumnsAndTheEdgesButNotOverGaps) {
+  // 09:00-09:09 one a minute, then nothing until 09:30, the fan blank at 09:05.
+  std::string file = MinuteRecords(5) + Line("08/12/26 09:05", "45 ,     , 38 , 2700, 1.52, 3.31, 5.02, +12.16") +
+                     MinuteRecords(10).substr(6 * Line("08/12/26 09:00").size());
+  file += Line("08/12/26 09:30");
+  const ChartStore store = Fed(file);
+  const double nine = *MinuteOf(2026, 12, 8, 9, 0);
+  ChartView view;
+  ReduceChart(store, nine + 2, nine + 8, 6, view);  // one column a minute, 09:02-09:07
+  const auto& temp = view.series[0];
+  const auto& fan = view.series[1];
+  EXPECT_TRUE(temp.columns[0].joinsPrevious);
+  ASSERT_TRUE(temp.enters && temp.leaves);
+  EXPECT_DOUBLE_EQ(temp.enters->x, -1);
+  EXPECT_DOUBLE_EQ(temp.leaves->x, 6);
+  EXPECT_TRUE(fan.columns[3].Empty());
+  EXPECT_FALSE(fan.columns[4].joinsPrevious);
+
+  ReduceChart(store, nine + 12, nine + 20, 8, view);  // inside the gap: no line crosses it
+  EXPECT_EQ(view.records, 0u);
+  EXPECT_FALSE(view.series[0].enters || view.series[0].leaves);
+}
+
+// ---- Ticks -----------------------------------------------------------------
+
+TEST(ChartTicks, ValuesStepByOneTwoFiveAndTimesByRoundSteps) {
+  const ValueTicks degrees = ChooseValueTicks(31, 74, 200, 40, 1);
+  EXPECT_EQ(degrees.step, 10);
+  EXPECT_EQ(degrees.values, (std::vector<double>{40, 50, 60, 70}));
+  const ValueTicks volts = ChooseValueTicks(3.2, 3.4, 100, 20, 0.01);
+  EXPECT_DOUBLE_EQ(volts.step, 0.05);
+  EXPECT_EQ(ValueTickLabel(volts.values.front(), volts.step), "3.20");
+  EXPECT_EQ(ChooseValueTicks(40, 41, 1000, 10, 1).step, 1);  // never below a whole degree
+
+  const double day = *MinuteOf(2026, 12, 8, 0, 0);
+  const TimeTicks hours = ChooseTimeTicks(day - 60, day + 1440, 1000, 60, "/", ":");
+  EXPECT_EQ(hours.step.unit, TimeUnit::kHour);
+  EXPECT_EQ(hours.step.count, 3);
+  EXPECT_EQ(hours.ticks[0].label, "08/12");
+  EXPECT_EQ(hours.ticks[1].label, "03:00");
+  const TimeTicks months = ChooseTimeTicks(day, day + 365 * 1440, 600, 40, "/", ":");
+  EXPECT_EQ(months.step.unit, TimeUnit::kMonth);
+  EXPECT_EQ(months.ticks[0].label, "Jan 2027");
+  EXPECT_TRUE(ChooseTimeTicks(day, day, 600, 40, "/", ":").ticks.empty());
 }
 
 }  // namespace
