@@ -12,6 +12,7 @@ echo "== simulated desktop"
 build/linux/bench/bench_scrape
 build/linux/bench/bench_app
 build/linux/bench/bench_month
+build/linux/bench/bench_chart
 
 echo "== under Wine"
 source scripts/wine/common.sh
