@@ -2,6 +2,7 @@
 
 #include "alarm/countdown_layout.h"
 #include "options/form1_layout.h"
+#include "recorder/chart_layout.h"
 #include "recorder/data_form_layout.h"
 #include "tray/layouts.h"
 
@@ -15,6 +16,7 @@ App::App(platform::Platform& platformServices, ui::FormHost& formHost)
       form2(alarm::kCountdownForm, formHost),
       form3(tray::kDashboardForm, formHost),
       dataForm(recorder::kDataForm, formHost),
+      chartForm(recorder::kChartForm, formHost),
       menu(tray::kPopupMenu),
       timer1(platformServices.process, 1000, false),
       countdownTimer(platformServices.process, 1000, false),
@@ -28,6 +30,7 @@ App::App(platform::Platform& platformServices, ui::FormHost& formHost)
       countdown(*this),
       recorder(*this),
       dataViewer(*this),
+      chartWindow(*this),
       options(*this),
       startup(*this),
       exitSequence(*this) {}

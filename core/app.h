@@ -18,6 +18,7 @@
 #include "options/options_window.h"
 #include "platform/forms.h"
 #include "platform/platform.h"
+#include "recorder/chart_window.h"
 #include "recorder/data_viewer.h"
 #include "recorder/recorder.h"
 #include "tray/dashboard.h"
@@ -58,6 +59,7 @@ class App {
   ui::Form form2;     // countdown dialog
   ui::Form form3;     // dashboard
   ui::Form dataForm;  // data viewer
+  ui::Form chartForm; // chart of the records
   ui::PopupMenu menu;
   ui::FormTimer timer1;          // the poll timer
   ui::FormTimer countdownTimer;  // Form2's timer
@@ -72,6 +74,7 @@ class App {
   alarm::Countdown countdown;
   recorder::Recorder recorder;
   recorder::DataViewer dataViewer;
+  recorder::ChartWindow chartWindow;
   options::OptionsWindow options;
   Startup startup;
   ExitSequence exitSequence;

@@ -26,6 +26,7 @@ void ExitSequence::OnQueryUnload() {
 
 void ExitSequence::OnUnload() {
   app_.dataForm.Unload();
+  app_.chartForm.Unload();
   app_.form3.Unload();
   app_.trayIcon.Remove();
   app_.platform.process.ProcessPendingEvents();

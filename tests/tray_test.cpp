@@ -161,7 +161,7 @@ TEST_F(TrayTest, ClicksOnTheIconToggleTheMonitorAndOpenTheMenu) {
   ASSERT_EQ(host.MenusShown().size(), 1u);
   EXPECT_EQ(host.MenusShown()[0],
             (std::vector<std::string>{"Show HWM", "(Hide HWM)", "-", "Options", "-", "View Data",
-                                      "View Dash Board", "-", "Cancel", "Close HWM"}));
+                                      "View Chart", "View Dash Board", "-", "Cancel", "Close HWM"}));
   ChooseMenu("zpase3");  // "Cancel" does nothing
   EXPECT_FALSE(ended);
 }

@@ -10,6 +10,7 @@ constexpr ui::MenuItemDecl kMenuItems[] = {
     {"MenuShow", "Show HWM"},  {"MenuHide", "Hide HWM"},
     {"zpase", "-"},            {"MnuOptions", "Options"},
     {"zpase1", "-"},           {"MnuVwDat", "View Data"},
+    {"MnuViewChart", "View Chart"},
     {"MnuViewDashBrd", "View Dash Board"},
     {"zpase2", "-"},           {"zpase3", "Cancel"},
     {"MenuClose", "Close HWM"},

@@ -21,7 +21,9 @@ inline constexpr char kMonitorExe[] = "C:\\Program Files (x86)\\VIA\\HWM\\viahm.
 inline constexpr char kMonitorFolder[] = "C:\\Program Files (x86)\\VIA\\HWM";
 
 // Items of Calorix's tray menu, separators not counted.
-enum TrayMenuItem { kShowHwm, kHideHwm, kOptions, kViewData, kViewDashBoard, kCancel, kCloseHwm };
+enum TrayMenuItem {
+  kShowHwm, kHideHwm, kOptions, kViewData, kViewChart, kViewDashBoard, kCancel, kCloseHwm
+};
 
 // The top-level window with this title (and class, when given), or 0.
 WindowHandle FindTopLevel(std::string_view title, std::string_view className = {});
