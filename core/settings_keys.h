@@ -23,6 +23,7 @@ enum class Range {
   kAny,
   kSingle,  // a single-precision float (the recording interval)
   kInt32,   // a 32-bit integer (a window position)
+  kExtent,  // above 0 and within a 32-bit integer (a window size)
 };
 
 struct Key {
@@ -30,7 +31,7 @@ struct Key {
   std::string_view name;
   Form form;
   // The default as text; empty for kNumber keys whose default the caller
-  // computes (the dashboard position).
+  // computes (the dashboard's and the chart's place, the chart's size).
   std::string_view defaultText;
   Range range = Range::kAny;
 };
@@ -64,6 +65,13 @@ inline constexpr Key kCpuOnly{kStartup, "CpuOnly", Form::kYesNo, "True"};
 inline constexpr Key kDashOn{kStartup, "DashOn", Form::kState, "0"};
 inline constexpr Key kDBLeft{kStartup, "DBLeft", Form::kNumber, "", Range::kInt32};
 inline constexpr Key kDBTop{kStartup, "DBTop", Form::kNumber, "", Range::kInt32};
+// The chart window's outer place and size in twips, and which of the eight
+// readings it draws: a "1" or "0" for each, in the record line's order.
+inline constexpr Key kChartLeft{kStartup, "ChartLeft", Form::kNumber, "", Range::kInt32};
+inline constexpr Key kChartTop{kStartup, "ChartTop", Form::kNumber, "", Range::kInt32};
+inline constexpr Key kChartWidth{kStartup, "ChartWidth", Form::kNumber, "", Range::kExtent};
+inline constexpr Key kChartHeight{kStartup, "ChartHeight", Form::kNumber, "", Range::kExtent};
+inline constexpr Key kChartSeries{kStartup, "ChartSeries", Form::kText, "11110000"};
 inline constexpr Key kPosition{kViaHwm, "Position", Form::kState, "0"};
 inline constexpr Key kHWMLeft{kViaHwm, "HWMLeft", Form::kInteger, "-100"};
 inline constexpr Key kHWMTop{kViaHwm, "HWMTop", Form::kInteger, "-100"};
@@ -72,7 +80,8 @@ inline constexpr Key kAll[] = {
     kVersion, kLeft,    kTop,      kForceSD,   kFastSD,      kFan,    kSys,
     kSysFan,  kTemp,    kVolts,    kTipAsF,    kSDmsgs,      kAlarm,  kAlrmBuzz,
     kSView,   kRecord,  kRecDelay, kChkDatRec, kSwapCpuSys,  kCPUSysTemp, kNoIcon,
-    kCpuOnly, kDashOn,  kDBLeft,   kDBTop,     kPosition,    kHWMLeft, kHWMTop,
+    kCpuOnly, kDashOn,  kDBLeft,   kDBTop,     kChartLeft,   kChartTop, kChartWidth,
+    kChartHeight, kChartSeries, kPosition, kHWMLeft, kHWMTop,
 };
 }  // namespace keys
 

@@ -28,6 +28,8 @@ bool FitsRange(double value, settings::Range range) {
     case settings::Range::kInt32:
       return value >= std::numeric_limits<std::int32_t>::min() &&
              value <= std::numeric_limits<std::int32_t>::max();
+    case settings::Range::kExtent:
+      return value > 0 && value <= std::numeric_limits<std::int32_t>::max();
   }
   return false;
 }

@@ -31,6 +31,8 @@ bool FitsRange(double value, settings::Range range) {
       return std::fabs(value) <= std::numeric_limits<float>::max();
     case settings::Range::kInt32:
       return value >= -2147483648.0 && value <= 2147483647.0;
+    case settings::Range::kExtent:
+      return value > 0 && value <= 2147483647.0;
   }
   return false;
 }

@@ -1,5 +1,6 @@
 // The chart window: opened from the tray menu, its place and choices
 // remembered, and the record file drawn in it.
+#include "recorder/chart_window.h"
 #include "tests/support/app_fixture.h"
 
 namespace calorix::testing {
@@ -37,6 +38,42 @@ TEST_F(ChartWindowTest, TheMenuItemOpensAndClosesTheChartAndShowsWhetherItIsOpen
   Do([&] { desktop.PostCloseRequest(Chart().Handle()); desktop.ProcessPendingEvents(); });
   EXPECT_FALSE(Chart().Loaded());
   EXPECT_FALSE(Checked());
+}
+
+TEST_F(ChartWindowTest, ItsPlaceAndSizeAreRememberedAndABrokenValueReadsAsTheDefault) {
+  ASSERT_TRUE(Start());
+  ChooseMenu("MnuViewChart");
+  const double width = Chart().Width();
+  const double height = Chart().Height();
+  EXPECT_EQ(Chart().Left(), (1024 * 15 - width) / 2);  // centred at first
+  EXPECT_EQ(Chart().Top(), (768 * 15 - height) / 2);
+
+  Do([&] {
+    Chart().Move(300, 450);
+    Chart().Resize(9000, 6000);
+  });
+  ChooseMenu("MnuViewChart");
+  EXPECT_EQ(Setting("ChartLeft"), "300");
+  EXPECT_EQ(Setting("ChartTop"), "450");
+  EXPECT_EQ(Setting("ChartWidth"), "9000");
+  EXPECT_EQ(Setting("ChartHeight"), "6000");
+  ChooseMenu("MnuViewChart");
+  EXPECT_EQ(Chart().Left(), 300);
+  EXPECT_EQ(Chart().Top(), 450);
+  EXPECT_EQ(Chart().Width(), 9000);
+  EXPECT_EQ(Chart().Height(), 6000);
+  ChooseMenu("MnuViewChart");
+
+  // Too small a size grows to the least one; a text that is no size, or
+  // no place, reads as the default.
+  Store("ChartWidth", "-5");
+  Store("ChartHeight", "100");
+  Store("ChartLeft", "left");
+  ChooseMenu("MnuViewChart");
+  EXPECT_EQ(Chart().Width(), width);
+  EXPECT_EQ(Chart().Height(), recorder::kChartMinHeightTwips);
+  EXPECT_EQ(Chart().Left(), (1024 * 15 - width) / 2);
+  EXPECT_EQ(Chart().Top(), 450);
 }
 
 }  // namespace
