@@ -16,8 +16,20 @@ void Control::ResetToDesign() {
   text_ = decl_.kind == ControlKind::kComboBox ? std::string(decl_.caption) : std::string();
   selectionStart_ = 0;
   enabled_ = true;
+  left_ = decl_.left;
+  top_ = decl_.top;
+  width_ = decl_.width;
   height_ = decl_.height;
   list_.clear();
+  drawing_ = {};
+}
+
+int Control::PixelWidth() const {
+  return static_cast<int>(std::lround(width_ / form_.Host().TwipsPerPixelX()));
+}
+
+int Control::PixelHeight() const {
+  return static_cast<int>(std::lround(height_ / form_.Host().TwipsPerPixelY()));
 }
 
 void Control::Changed() { form_.ControlChanged(*this); }
@@ -69,6 +81,22 @@ void Control::SetHeight(int twips) {
   Changed();
 }
 
+void Control::Move(int left, int top, int width, int height) {
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  const bool resized = width != width_ || height != height_;
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  Changed();
+  if (resized && onResize) onResize();
+}
+
+void Control::Draw(Drawing drawing) {
+  drawing_ = std::move(drawing);
+  Changed();
+}
+
 void Control::AddListItem(std::string item) {
   list_.push_back(std::move(item));
   Changed();
@@ -92,6 +120,22 @@ void Control::Click() {
 
 void Control::KeyPress(int keyCode) {
   if (onKeyPress) onKeyPress(keyCode);
+}
+
+void Control::MouseMove(int x, int y) {
+  if (onMouseMove) onMouseMove(x, y);
+}
+
+void Control::MouseWheel(int delta, int x, int y) {
+  if (onMouseWheel) onMouseWheel(delta, x, y);
+}
+
+void Control::MouseDown(int x, int y) {
+  if (onMouseDown) onMouseDown(x, y);
+}
+
+void Control::MouseUp(int x, int y) {
+  if (onMouseUp) onMouseUp(x, y);
 }
 
 // ---- PopupMenu --------------------------------------------------------------

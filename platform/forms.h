@@ -11,6 +11,9 @@
 // - setting a state from code runs the click handler whenever it changes
 //   (for an option button: whenever it becomes selected), as a click does;
 // - selecting an option button deselects the others of its group.
+// - a canvas shows a list of drawing operations in its own pixels, which the
+//   program rebuilds when what it shows changes, and reports the mouse over
+//   it in the same pixels.
 // Positions and sizes are in twips (1/1440 inch). A form's place is kept on
 // the host's pixel grid: a window sits on whole pixels, and the place the
 // program reads (and stores) is the one the window really has.
@@ -23,13 +26,16 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "platform/platform.h"
 
 namespace calorix::ui {
 
-enum class ControlKind { kLabel, kCheckBox, kOptionButton, kFrame, kButton, kComboBox, kTextBox, kImage };
+enum class ControlKind {
+  kLabel, kCheckBox, kOptionButton, kFrame, kButton, kComboBox, kTextBox, kImage, kCanvas
+};
 enum class Align { kLeft, kRight, kCenter };
 enum class BorderStyle { kFixedSingle, kSizable, kFixedToolWindow, kFixedDialog };
 enum class WindowState { kNormal, kMinimized };
@@ -41,6 +47,54 @@ enum class Activation { kActivate, kKeepFocus };
 struct Rgb {
   std::uint8_t r = 0, g = 0, b = 0;
   bool operator==(const Rgb&) const = default;
+};
+
+// ---- A canvas's drawing, in pixels of its own area --------------------------
+
+struct PixelPoint {
+  int x = 0, y = 0;
+  bool operator==(const PixelPoint&) const = default;
+};
+
+struct PixelRect {
+  int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom outside
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  bool Contains(PixelPoint point) const {
+    return point.x >= left && point.x < right && point.y >= top && point.y < bottom;
+  }
+  bool operator==(const PixelRect&) const = default;
+};
+
+struct FilledRect {
+  PixelRect rect;
+  Rgb colour;
+};
+
+// Straight lines from each point to the next.
+struct Polyline {
+  std::vector<PixelPoint> points;
+  Rgb colour;
+  int width = 1;
+};
+
+enum class TextBaseline { kTop, kMiddle, kBottom };
+
+// One line of text in the canvas's font, placed by its anchor point.
+struct TextAt {
+  PixelPoint at;
+  std::string text;
+  Rgb colour;
+  Align align = Align::kLeft;  // where `at` is on the text's width
+  TextBaseline baseline = TextBaseline::kTop;
+};
+
+using DrawOperation = std::variant<FilledRect, Polyline, TextAt>;
+
+// Painted in order over the background.
+struct Drawing {
+  Rgb background{255, 255, 255};
+  std::vector<DrawOperation> operations;
 };
 
 struct FontSpec {
@@ -110,8 +164,16 @@ class Control {
   const std::string& Text() const { return text_; }  // combo box, text box
   int SelectionStart() const { return selectionStart_; }
   bool Enabled() const { return enabled_; }
+  // Place and size in twips, as designed until the program moves the control.
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
   int Height() const { return height_; }
   const std::vector<std::string>& ListItems() const { return list_; }
+  // A canvas's size in the host's pixels, as the views round it.
+  int PixelWidth() const;
+  int PixelHeight() const;
+  const Drawing& Drawn() const { return drawing_; }
 
   // Setting a state that differs runs the click handler, as a click does.
   void SetState(int state);
@@ -123,7 +185,11 @@ class Control {
   bool SetSelectionStart(int position);
   void SetEnabled(bool enabled);
   void SetHeight(int twips);
+  // Runs the resize handler when the size differs.
+  void Move(int left, int top, int width, int height);
   void AddListItem(std::string item);
+  // A canvas's new content; its view repaints.
+  void Draw(Drawing drawing);
 
   // The user's click: a check box toggles, an option button is selected,
   // a button runs its handler.
@@ -131,10 +197,22 @@ class Control {
   // A key pressed while the control has the focus; the handler may cancel
   // it by setting the key code to 0.
   void KeyPress(int keyCode);
+  // The mouse over a canvas, in its pixels: moved, the wheel turned (by
+  // `delta`, 120 a notch, away from the user positive), the left button
+  // pressed and released.
+  void MouseMove(int x, int y);
+  void MouseWheel(int delta, int x, int y);
+  void MouseDown(int x, int y);
+  void MouseUp(int x, int y);
 
   std::function<void()> onClick;
   std::function<void()> onChange;
   std::function<void(int& keyCode)> onKeyPress;
+  std::function<void()> onResize;
+  std::function<void(int x, int y)> onMouseMove;
+  std::function<void(int delta, int x, int y)> onMouseWheel;
+  std::function<void(int x, int y)> onMouseDown;
+  std::function<void(int x, int y)> onMouseUp;
 
   void ResetToDesign();
 
@@ -149,8 +227,9 @@ class Control {
   std::string text_;
   int selectionStart_ = 0;
   bool enabled_ = true;
-  int height_ = 0;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   std::vector<std::string> list_;
+  Drawing drawing_;
 };
 
 class PopupMenu {
@@ -184,6 +263,7 @@ class Form {
   Form& operator=(const Form&) = delete;
 
   const FormDecl& Decl() const { return decl_; }
+  FormHost& Host() const { return host_; }
   Control& operator[](std::string_view name) { return Get(name); }
   Control& Get(std::string_view name, int index = -1);
   std::vector<std::unique_ptr<Control>>& Controls() { return controls_; }

@@ -17,6 +17,7 @@ constexpr ControlDecl kControls[] = {
     {.name = "C", .kind = ControlKind::kOptionButton},
     {.name = "Other", .kind = ControlKind::kOptionButton, .container = "Frame", .initialValue = true},
     {.name = "Text", .kind = ControlKind::kTextBox},
+    {.name = "Canvas", .kind = ControlKind::kCanvas, .width = 1500, .height = 600},
 };
 constexpr FormDecl kForm{.name = "Test", .caption = "Test", .clientWidth = 3000,
                          .clientHeight = 2000, .keyPreview = true, .controls = kControls};
@@ -55,6 +56,44 @@ TEST_F(FormsModel, SelectingAnOptionButtonDeselectsTheOthersOfItsGroupOnly) {
   form_["C"].Click();
   EXPECT_FALSE(form_["B"].Value());
   EXPECT_TRUE(form_["C"].Value());
+}
+
+TEST_F(FormsModel, ACanvasShowsItsDrawingAndTakesTheMouseInItsPixels) {
+  Control& canvas = form_["Canvas"];
+  int resizes = 0;
+  canvas.onResize = [&] { ++resizes; };
+  canvas.Move(15, 30, 1500, 600);
+  EXPECT_EQ(resizes, 0);  // moved, not resized
+  canvas.Move(0, 0, 3000, 750);
+  EXPECT_EQ(resizes, 1);
+  EXPECT_EQ(canvas.PixelWidth(), 200);
+  EXPECT_EQ(canvas.PixelHeight(), 50);
+
+  form_.Show();
+  Drawing drawing;
+  drawing.operations.push_back(FilledRect{{0, 0, 10, 10}, Rgb{1, 2, 3}});
+  canvas.Draw(drawing);
+  ASSERT_EQ(host_.CanvasShown(canvas).operations.size(), 1u);
+  EXPECT_EQ(std::get<FilledRect>(host_.CanvasShown(canvas).operations[0]).colour, (Rgb{1, 2, 3}));
+
+  std::vector<std::string> input;
+  canvas.onMouseMove = [&](int x, int y) { input.push_back("move " + std::to_string(x) + "," + std::to_string(y)); };
+  canvas.onMouseWheel = [&](int delta, int x, int y) {
+    input.push_back("wheel " + std::to_string(delta) + " " + std::to_string(x) + "," + std::to_string(y));
+  };
+  canvas.onMouseDown = [&](int x, int) { input.push_back("down " + std::to_string(x)); };
+  canvas.onMouseUp = [&](int x, int) { input.push_back("up " + std::to_string(x)); };
+  using Mouse = sim::SimFormHost::Mouse;
+  host_.PostMouse(canvas, Mouse::kMove, 5, 6);
+  host_.PostMouse(canvas, Mouse::kWheel, 7, 8, -120);
+  host_.PostMouse(canvas, Mouse::kLeftDown, 9, 0);
+  host_.PostMouse(canvas, Mouse::kLeftUp, 10, 0);
+  EXPECT_TRUE(input.empty());  // handled as the events come in
+  desktop_.ProcessPendingEvents();
+  EXPECT_EQ(input, (std::vector<std::string>{"move 5,6", "wheel -120 7,8", "down 9", "up 10"}));
+
+  form_.Unload();  // the view is gone, and what it showed with it
+  EXPECT_TRUE(host_.CanvasShown(canvas).operations.empty());
 }
 
 TEST_F(FormsModel, KeyPreviewLetsTheFormSeeAndCancelKeysFirst) {

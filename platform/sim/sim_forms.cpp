@@ -23,7 +23,8 @@ std::int64_t Pixels(double twips, double twipsPerPixel) {
 
 class SimFormView final : public ui::FormView {
  public:
-  SimFormView(SimDesktop& desktop, ui::Form& form) : desktop_(desktop), form_(form) {
+  SimFormView(SimFormHost& host, SimDesktop& desktop, ui::Form& form)
+      : host_(host), desktop_(desktop), form_(form) {
     handle_ = desktop_.CreateTopLevel(form.Caption(), {0, 0, 10, 10}, SimDesktop::kCalorixProcess);
     desktop_.Find(handle_)->visible = false;
     // A close request from outside unloads the form, as closing the window does.
@@ -32,7 +33,10 @@ class SimFormView final : public ui::FormView {
                        SimFormHost::kFrameHeightPixels * desktop_.TwipsPerPixelY());
     FormChanged();
   }
-  ~SimFormView() override { desktop_.DestroyWindow(handle_); }
+  ~SimFormView() override {
+    host_.FormGone(form_);
+    desktop_.DestroyWindow(handle_);
+  }
 
   platform::WindowHandle Handle() override { return handle_; }
 
@@ -59,9 +63,12 @@ class SimFormView final : public ui::FormView {
                     Saturated(top + Pixels(form_.Height(), ty))};
   }
 
-  void ControlChanged(const ui::Control&) override {}
+  void ControlChanged(const ui::Control& control) override {
+    if (control.Decl().kind == ui::ControlKind::kCanvas) host_.CanvasChanged(control);
+  }
 
  private:
+  SimFormHost& host_;
   SimDesktop& desktop_;
   ui::Form& form_;
   platform::WindowHandle handle_ = 0;
@@ -70,7 +77,39 @@ class SimFormView final : public ui::FormView {
 }  // namespace
 
 std::unique_ptr<ui::FormView> SimFormHost::CreateView(ui::Form& form) {
-  return std::make_unique<SimFormView>(desktop_, form);
+  return std::make_unique<SimFormView>(*this, desktop_, form);
+}
+
+const ui::Drawing& SimFormHost::CanvasShown(const ui::Control& canvas) const {
+  static const ui::Drawing kNothing;
+  const auto found = canvases_.find(&canvas);
+  return found == canvases_.end() ? kNothing : found->second.shown;
+}
+
+int SimFormHost::CanvasPaints(const ui::Control& canvas) const {
+  const auto found = canvases_.find(&canvas);
+  return found == canvases_.end() ? 0 : found->second.paints;
+}
+
+void SimFormHost::PostMouse(ui::Control& canvas, Mouse action, int x, int y, int wheelDelta) {
+  desktop_.Post([&canvas, action, x, y, wheelDelta] {
+    switch (action) {
+      case Mouse::kMove: canvas.MouseMove(x, y); break;
+      case Mouse::kWheel: canvas.MouseWheel(wheelDelta, x, y); break;
+      case Mouse::kLeftDown: canvas.MouseDown(x, y); break;
+      case Mouse::kLeftUp: canvas.MouseUp(x, y); break;
+    }
+  });
+}
+
+void SimFormHost::CanvasChanged(const ui::Control& canvas) {
+  CanvasState& state = canvases_[&canvas];
+  state.shown = canvas.Drawn();
+  ++state.paints;
+}
+
+void SimFormHost::FormGone(ui::Form& form) {
+  for (const auto& control : form.Controls()) canvases_.erase(control.get());
 }
 
 std::optional<std::string> SimFormHost::TrackPopupMenu(const ui::PopupMenu& menu,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,15 @@ class SimFormHost final : public ui::FormHost {
   // The most recent menus (RecentLog::kKept of them).
   const RecentLog<std::vector<std::string>>& MenusShown() const { return menusShown_; }
 
+  // What a canvas's view shows: the drawing it was last given while its
+  // form was loaded (empty before that), and how often the canvas changed
+  // (a new drawing, place or size).
+  const ui::Drawing& CanvasShown(const ui::Control& canvas) const;
+  int CanvasPaints(const ui::Control& canvas) const;
+  // The user's mouse over a canvas, handled at the next event pump.
+  enum class Mouse { kMove, kWheel, kLeftDown, kLeftUp };
+  void PostMouse(ui::Control& canvas, Mouse action, int x, int y, int wheelDelta = 0);
+
   std::unique_ptr<ui::FormView> CreateView(ui::Form& form) override;
   std::optional<std::string> TrackPopupMenu(const ui::PopupMenu& menu,
                                             platform::WindowHandle owner) override;
@@ -40,10 +50,20 @@ class SimFormHost final : public ui::FormHost {
   static constexpr int kFrameWidthPixels = 8;
   static constexpr int kFrameHeightPixels = 30;
 
+  // For the views.
+  void CanvasChanged(const ui::Control& canvas);
+  void FormGone(ui::Form& form);
+
  private:
+  struct CanvasState {
+    ui::Drawing shown;
+    int paints = 0;
+  };
+
   SimDesktop& desktop_;
   std::deque<std::optional<std::string>> menuChoices_;
   RecentLog<std::vector<std::string>> menusShown_;
+  std::map<const ui::Control*, CanvasState> canvases_;
 };
 
 }  // namespace calorix::sim

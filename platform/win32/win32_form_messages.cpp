@@ -6,7 +6,12 @@
 
 namespace calorix::platform::win32 {
 
-LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+// Hands a window's message to the view in its user data, put there from
+// its creation parameter.
+LRESULT HandToView(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                   LRESULT (Win32FormView::*handle)(HWND, UINT, WPARAM, LPARAM)) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
@@ -19,11 +24,21 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   // has returned. The process outlives the view, which the handling may end.
   Win32Process& process = view->Process();
   try {
-    return view->OnMessage(window, message, wParam, lParam);
+    return (view->*handle)(window, message, wParam, lParam);
   } catch (...) {
     process.DeferException(std::current_exception());
     return 0;
   }
+}
+
+}  // namespace
+
+LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return HandToView(window, message, wParam, lParam, &Win32FormView::OnMessage);
+}
+
+LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return HandToView(window, message, wParam, lParam, &Win32FormView::OnCanvasMessage);
 }
 
 bool Win32FormView::TakesEscape(HWND target) const {

@@ -21,20 +21,21 @@ void ThrowLastError(const char* what) {
   throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
 }
 
-FormClass::FormClass(HINSTANCE instance, WNDPROC procedure) : instance_(instance) {
+FormClass::FormClass(HINSTANCE instance, WNDPROC procedure, const char* name, HBRUSH background)
+    : instance_(instance), name_(name) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = procedure;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kFormClass;
+  wc.hbrBackground = background;
+  wc.lpszClassName = name;
   if (RegisterClassExA(&wc) == 0) ThrowLastError("RegisterClassEx");
 }
 
 FormClass::~FormClass() {
   // Fails only while a window of the class is left; the process ends soon.
-  UnregisterClassA(kFormClass, instance_);
+  UnregisterClassA(name_, instance_);
 }
 
 Win32FormHost::Resources::Resources(Win32Process& processService,
@@ -42,7 +43,8 @@ Win32FormHost::Resources::Resources(Win32Process& processService,
     : process(processService),
       onTaskbarCreated(taskbarHandler),
       instance(GetModuleHandleA(nullptr)),
-      formClass(instance, FormProc) {
+      formClass(instance, FormProc, kFormClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)),
+      canvasClass(instance, CanvasProc, kCanvasClass, nullptr) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
   // Only the tooltips come from the common controls; without them the forms
   // still work, so a failure here just leaves the tips out.

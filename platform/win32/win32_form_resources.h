@@ -17,6 +17,7 @@
 namespace calorix::platform::win32 {
 
 inline constexpr char kFormClass[] = "CalorixForm";
+inline constexpr char kCanvasClass[] = "CalorixCanvas";
 
 [[noreturn]] void ThrowLastError(const char* what);
 
@@ -69,16 +70,18 @@ using OwnedBrush = Owned<HBRUSH, DeleteObjectRelease>;
 using OwnedIcon = Owned<HICON, DestroyIconRelease>;
 using OwnedMenu = Owned<HMENU, DestroyMenuRelease>;
 
-// The window class of every form, registered for the host's lifetime.
+// A window class of the forms, registered for the host's lifetime.
 class FormClass {
  public:
-  FormClass(HINSTANCE instance, WNDPROC procedure);
+  // `background` NULL: the window paints all of itself.
+  FormClass(HINSTANCE instance, WNDPROC procedure, const char* name, HBRUSH background);
   ~FormClass();
   FormClass(const FormClass&) = delete;
   FormClass& operator=(const FormClass&) = delete;
 
  private:
   HINSTANCE instance_;
+  const char* name_;
 };
 
 inline COLORREF ToColor(ui::Rgb colour) { return RGB(colour.r, colour.g, colour.b); }
@@ -112,6 +115,7 @@ struct Win32FormHost::Resources {
   double twipsX = 15, twipsY = 15;  // a pixel's size: 1440 / dpi
   UINT taskbarCreated = 0;
   FormClass formClass;
+  FormClass canvasClass;
   std::map<std::tuple<std::string, double, bool>, OwnedFont> fonts;
   std::map<COLORREF, OwnedBrush> brushes;
   std::map<int, OwnedIcon> icons;

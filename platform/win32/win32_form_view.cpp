@@ -181,12 +181,19 @@ void Win32FormView::CreateControl(std::size_t index, bool startsGroup) {
       break;
     case ui::ControlKind::kImage:
       return;
+    case ui::ControlKind::kCanvas:
+      className = kCanvasClass;
+      caption.clear();
+      break;
   }
+  item.placedLeft = control.Left();
+  item.placedTop = control.Top();
+  item.placedWidth = control.Width();
   HWND window = CreateWindowExA(
-      exStyle, className, caption.c_str(), style, shared_.PixelsX(decl.left),
-      shared_.PixelsY(decl.top), shared_.PixelsX(decl.width), height, window_.get(),
+      exStyle, className, caption.c_str(), style, shared_.PixelsX(control.Left()),
+      shared_.PixelsY(control.Top()), shared_.PixelsX(control.Width()), height, window_.get(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index)), shared_.instance,
-      nullptr);
+      this);  // a canvas hands its messages to this view
   if (window == nullptr) ThrowLastError("CreateWindowEx");
   item.window = window;
   SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(shared_.Font(decl.font)), FALSE);
@@ -391,10 +398,16 @@ void Win32FormView::ControlChanged(const ui::Control& control) {
       break;
     case ui::ControlKind::kImage:
       break;
+    case ui::ControlKind::kCanvas:
+      InvalidateRect(window, nullptr, FALSE);  // painted whole, over a buffer
+      break;
   }
   if ((IsWindowEnabled(window) != FALSE) != control.Enabled())
     EnableWindow(window, control.Enabled() ? TRUE : FALSE);
-  if (decl.kind != ui::ControlKind::kComboBox) {
+  if (control.Left() != item->placedLeft || control.Top() != item->placedTop ||
+      control.Width() != item->placedWidth) {
+    ApplyControlPlace(*item);
+  } else if (decl.kind != ui::ControlKind::kComboBox) {
     RECT now{};
     const int height = shared_.PixelsY(control.Height());
     if (GetWindowRect(window, &now) && now.bottom - now.top != height) {
@@ -402,6 +415,17 @@ void Win32FormView::ControlChanged(const ui::Control& control) {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
+}
+
+void Win32FormView::ApplyControlPlace(Item& item) {
+  const ui::Control& control = *item.model;
+  int height = shared_.PixelsY(control.Height());
+  if (control.Decl().kind == ui::ControlKind::kComboBox) height += kComboListPixels;
+  SetWindowPos(item.window, nullptr, shared_.PixelsX(control.Left()), shared_.PixelsY(control.Top()),
+               shared_.PixelsX(control.Width()), height, SWP_NOZORDER | SWP_NOACTIVATE);
+  item.placedLeft = control.Left();
+  item.placedTop = control.Top();
+  item.placedWidth = control.Width();
 }
 
 }  // namespace calorix::platform::win32

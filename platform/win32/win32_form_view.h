@@ -32,6 +32,8 @@ void Guarded(Win32Process& process, Call&& call) {
 
 // The window procedure of every form: it hands the messages to the view.
 LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The window procedure of a canvas: it hands the messages to its form's view.
+LRESULT CALLBACK CanvasProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 class Win32FormView final : public ui::FormView {
  public:
@@ -52,6 +54,7 @@ class Win32FormView final : public ui::FormView {
   // May unload the form, and so destroy this view.
   void KeyPress(HWND target, int keyCode);
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnCanvasMessage(HWND canvas, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   struct Item {
@@ -59,6 +62,9 @@ class Win32FormView final : public ui::FormView {
     HWND window = nullptr;   // none for an image
     std::size_t listShown = 0;
     std::string textShown;   // the text box's text, to skip resending it
+    // The place the program last gave the control (twips); the view may
+    // have widened it since to fit a caption.
+    int placedLeft = 0, placedTop = 0, placedWidth = 0;
   };
 
   // Changes the view makes itself are not the user's: window messages they
@@ -91,6 +97,8 @@ class Win32FormView final : public ui::FormView {
   LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
   void OnUserSize(WPARAM kind);
   void OnUserMove();
+  void ApplyControlPlace(Item& item);
+  void PaintCanvas(HWND canvas, const ui::Control& control);
 
   Win32FormHost::Resources& shared_;
   ui::Form& form_;
