@@ -1,6 +1,7 @@
 #include "recorder/chart_window.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/app.h"
 
@@ -11,6 +12,15 @@ namespace keys = settings::keys;
 namespace {
 
 constexpr std::string_view kMenuItem = "MnuViewChart";
+constexpr double kTwipsPerPixelAt96Dpi = 15;
+constexpr int kStatusMarginTwips = 60;
+
+// Minutes shown by each range button but "All".
+constexpr double kRangeMinutes[] = {60, 24 * 60, 7 * 24 * 60, 30 * 24 * 60};
+
+std::string Counted(std::uint64_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
 
 }  // namespace
 
@@ -30,11 +40,27 @@ std::string ShownSeriesText(const ShownSeries& shown) {
   return text;
 }
 
-ChartWindow::ChartWindow(App& app) : app_(app) {
+std::string ChartStatus(const ChartStore& store) {
+  std::string status = Counted(store.Count(), "record", "records");
+  if (store.UnreadLines() > 0)
+    status += ", " + Counted(store.UnreadLines(), "line", "lines") + " could not be read";
+  return status;
+}
+
+ChartWindow::ChartWindow(App& app) : app_(app), file_(app.platform.files) {
+  ui::Form& form = app_.chartForm;
   app_.menu[kMenuItem].onClick = [this] { MenuClick(); };
-  app_.chartForm.onLoad = [this] { OnLoad(); };
-  app_.chartForm.onQueryUnload = [this] { OnQueryUnload(); };
-  app_.chartForm.onResize = [this] { OnResize(); };
+  form.onLoad = [this] { OnLoad(); };
+  form.onQueryUnload = [this] { OnQueryUnload(); };
+  form.onResize = [this] { OnResize(); };
+  form["Chart"].onResize = [this] { Redraw(); };
+  for (int i = 0; i < kChartRangeCount; ++i) {
+    form.Get("Range", i).onClick = [this, i] {
+      range_ = static_cast<ChartRange>(i);
+      Redraw();
+    };
+  }
+  for (int i = 0; i < kChartSeriesCount; ++i) form.Get("Legend", i).onClick = [this, i] { LegendClick(i); };
 }
 
 bool ChartWindow::IsOpen() const { return app_.menu[kMenuItem].checked; }
@@ -56,10 +82,21 @@ void ChartWindow::Close() {
   app_.menu[kMenuItem].checked = false;
 }
 
+void ChartWindow::Refresh() {
+  if (!app_.chartForm.Loaded()) return;
+  if (file_.Sync() != ChartFile::Change::kNone) Redraw();
+}
+
 void ChartWindow::OnLoad() {
   shown_ = ParseShownSeries(app_.settings.ReadText(keys::kChartSeries))
                .value_or(*ParseShownSeries(keys::kChartSeries.defaultText));
+  restoring_ = true;
+  for (int i = 0; i < kChartSeriesCount; ++i) app_.chartForm.Get("Legend", i).SetState(shown_[i] ? 1 : 0);
+  restoring_ = false;
+  range_ = ChartRange::kAll;
+  file_.Sync();
   RestorePlace();
+  Redraw();
 }
 
 // As the dashboard's: a stored place that does not read comes back centred;
@@ -88,8 +125,11 @@ void ChartWindow::OnQueryUnload() {
   app_.settings.WriteNumber(keys::kChartWidth, form.Width());
   app_.settings.WriteNumber(keys::kChartHeight, form.Height());
   app_.menu[kMenuItem].checked = false;
+  file_.Forget();
 }
 
+// The canvas fills the client area between the controls above and the
+// status line below.
 void ChartWindow::OnResize() {
   ui::Form& form = app_.chartForm;
   if (form.State() != ui::WindowState::kNormal) return;
@@ -99,6 +139,49 @@ void ChartWindow::OnResize() {
     form.Resize(width, height);  // runs this handler again with the corrected size
     return;
   }
+  const int clientWidth = static_cast<int>(std::lround(form.ClientWidth()));
+  const int clientHeight = static_cast<int>(std::lround(form.ClientHeight()));
+  const int statusTop = clientHeight - kStatusHeightTwips;
+  ui::Control& status = form["Status"];
+  status.Move(kStatusMarginTwips, statusTop + (kStatusHeightTwips - status.Height()) / 2,
+              clientWidth - 2 * kStatusMarginTwips, status.Height());
+  form["Chart"].Move(0, kChartTopTwips, clientWidth, statusTop - kChartTopTwips);
+}
+
+void ChartWindow::LegendClick(int series) {
+  shown_[series] = app_.chartForm.Get("Legend", series).State() == 1;
+  if (restoring_) return;
+  app_.settings.Write(keys::kChartSeries, ShownSeriesText(shown_));
+  Redraw();
+}
+
+ChartWindow::TimeWindow ChartWindow::InView() const {
+  const auto span = file_.Store().Span();
+  if (!span) return {0, 60};
+  // A minute past the latest record, so that it is in view.
+  const double to = span->latest + 1;
+  if (range_ == ChartRange::kAll) return {span->earliest, to};
+  return {to - kRangeMinutes[static_cast<int>(range_)], to};
+}
+
+void ChartWindow::Redraw() {
+  ui::Form& form = app_.chartForm;
+  if (!form.Loaded()) return;
+  ui::Control& canvas = form["Chart"];
+  const TimeWindow window = InView();
+  const std::string dateSeparator = app_.platform.locale.DateSeparator();
+  const std::string timeSeparator = app_.platform.locale.TimeSeparator();
+  ChartFrame frame;
+  frame.width = canvas.PixelWidth();
+  frame.height = canvas.PixelHeight();
+  frame.scale = kTwipsPerPixelAt96Dpi / app_.host.TwipsPerPixelY();
+  frame.from = window.from;
+  frame.to = window.to;
+  frame.shown = shown_;
+  frame.dateSeparator = dateSeparator;
+  frame.timeSeparator = timeSeparator;
+  canvas.Draw(DrawChart(file_.Store(), frame, scratch_));
+  form["Status"].SetCaption(ChartStatus(file_.Store()));
 }
 
 }  // namespace calorix::recorder

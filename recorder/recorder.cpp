@@ -81,8 +81,10 @@ void Recorder::Step() {
     // record only; the count goes on and the next due step tries again.
     // The refresh brings the viewer back without taking the keyboard from
     // the program the user is typing in.
-    if (platform.files.Append(kRecordFileName, line + "\r\n") && DatViewOpen == 1)
-      View(ui::Activation::kKeepFocus);
+    if (platform.files.Append(kRecordFileName, line + "\r\n")) {
+      if (DatViewOpen == 1) View(ui::Activation::kKeepFocus);
+      app_.chartWindow.Refresh();
+    }
   }
   RecInterval = ToSingle(IntervalValue(app_.form1["Combo1"].Text()));
   RecCount += 3;
@@ -129,6 +131,7 @@ void Recorder::Clear() {
       YesNoQuestion("Delete all recorded HWM data?", platform::MessageIcon::Question));
   if (answer != platform::MessageAnswer::Yes) return;
   platform.files.Delete(kRecordFileName);  // a failure is ignored, as are the next two
+  app_.chartWindow.Refresh();
   app_.dataForm.Unload();
   app_.form1.Show();
 }

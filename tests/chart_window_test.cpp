@@ -1,6 +1,11 @@
 // The chart window: opened from the tray menu, its place and choices
 // remembered, and the record file drawn in it.
+#include <climits>
+#include <fstream>
+#include <set>
+
 #include "recorder/chart_window.h"
+#include "recorder/recorder.h"
 #include "tests/support/app_fixture.h"
 
 namespace calorix::testing {
@@ -14,6 +19,38 @@ class ChartWindowTest : public AppTest {
   }
   ui::Form& Chart() { return app->chartForm; }
   bool Checked() { return app->menu["MnuViewChart"].checked; }
+  std::string Status() { return Chart()["Status"].Caption(); }
+  const ui::Drawing& Shown() { return host.CanvasShown(Chart()["Chart"]); }
+  void WriteRecords(const std::string& text) {
+    std::ofstream(desktop.CurrentDirectoryPath() / recorder::kRecordFileName, std::ios::binary) << text;
+  }
+  // The record of 8 December 2026, `minute` minutes after 08:00.
+  static std::string Record(int minute, const std::string& temperature) {
+    const auto twoDigits = [](int value) { return std::string(value < 10 ? "0" : "") + std::to_string(value); };
+    return "08/12/26 " + twoDigits(8 + minute / 60) + ":" + twoDigits(minute % 60) + ", " + temperature +
+           " , 4500, " + temperature + " , 3200, 1.52, 3.31, 5.02,  12.16 \r\n";
+  }
+  // The lines of the CPU temperature; the rows of their points.
+  std::set<int> CpuTempRows(const ui::PixelRect& plot, int& leftmost, int& rightmost) {
+    std::set<int> rows;
+    leftmost = INT_MAX;
+    rightmost = INT_MIN;
+    for (const ui::Polyline* line : LinesIn(recorder::kSeriesColours[0])) {
+      for (const ui::PixelPoint& point : line->points) {
+        rows.insert(point.y);
+        leftmost = std::min(leftmost, point.x - plot.left);
+        rightmost = std::max(rightmost, point.x - plot.left);
+      }
+    }
+    return rows;
+  }
+  std::vector<const ui::Polyline*> LinesIn(ui::Rgb colour) {
+    std::vector<const ui::Polyline*> lines;
+    for (const auto& operation : Shown().operations)
+      if (const auto* line = std::get_if<ui::Polyline>(&operation); line && line->colour == colour)
+        lines.push_back(line);
+    return lines;
+  }
 };
 
 TEST_F(ChartWindowTest, TheMenuItemOpensAndClosesTheChartAndShowsWhetherItIsOpen) {
@@ -74,6 +111,109 @@ TEST_F(ChartWindowTest, ItsPlaceAndSizeAreRememberedAndABrokenValueReadsAsTheDef
   EXPECT_EQ(Chart().Height(), recorder::kChartMinHeightTwips);
   EXPECT_EQ(Chart().Left(), (1024 * 15 - width) / 2);
   EXPECT_EQ(Chart().Top(), 450);
+}
+
+TEST_F(ChartWindowTest, AConstantTemperatureIsAFlatLineAtItsRowOfTheUpperPanel) {
+  std::string text;
+  for (int minute = 0; minute < 120; ++minute) text += Record(minute, "45");
+  WriteRecords(text);
+  ASSERT_TRUE(Start());
+  ChooseMenu("MnuViewChart");
+  EXPECT_EQ(Status(), "120 records");
+
+  ui::Control& canvas = Chart()["Chart"];
+  const auto panels = recorder::LayOutChart(canvas.PixelWidth(), canvas.PixelHeight(), 1.0, app->chartWindow.Shown());
+  ASSERT_EQ(panels.size(), 2u);  // no voltage shown
+  const ui::PixelRect plot = panels[0].plot;
+  // A flat line sits halfway between the panel's top and bottom rows.
+  const int row = plot.top + plot.Height() / 2;
+  int leftmost = 0, rightmost = 0;
+  EXPECT_EQ(CpuTempRows(plot, leftmost, rightmost), std::set<int>{row});
+  EXPECT_EQ(leftmost, 0);
+  EXPECT_GT(rightmost, plot.Width() * 95 / 100);
+  EXPECT_EQ(LinesIn(recorder::kSeriesColours[0]).size(), 1u);
+  // Its tick label is beside it.
+  bool labelled = false;
+  for (const auto& operation : Shown().operations)
+    if (const auto* label = std::get_if<ui::TextAt>(&operation); label && label->text == "45")
+      labelled = label->at.y == row;
+  EXPECT_TRUE(labelled);
+
+  // The last hour: the line comes in from the left edge.
+  Do([&] { Chart().Get("Range", 0).Click(); });
+  EXPECT_EQ(CpuTempRows(plot, leftmost, rightmost), std::set<int>{row});
+  EXPECT_EQ(leftmost, 0);
+}
+
+TEST_F(ChartWindowTest, LinesAndMarginsGrowWithTheDisplaysDpi) {
+  desktop.SetDisplayDpi(192);
+  desktop.SetTwipsPerPixel(7.5, 7.5);
+  WriteRecords(Record(0, "45") + Record(1, "46"));
+  ASSERT_TRUE(Start());
+  ChooseMenu("MnuViewChart");
+  const auto lines = LinesIn(recorder::kSeriesColours[0]);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0]->width, 2);
+  ui::Control& canvas = Chart()["Chart"];
+  const auto at96 = recorder::LayOutChart(canvas.PixelWidth(), canvas.PixelHeight(), 1.0, app->chartWindow.Shown());
+  const auto at192 = recorder::LayOutChart(canvas.PixelWidth(), canvas.PixelHeight(), 2.0, app->chartWindow.Shown());
+  EXPECT_EQ(at192[0].plot.left, 2 * at96[0].plot.left);
+  EXPECT_EQ(lines[0]->points.front().x, at192[0].plot.left);
+}
+
+TEST_F(ChartWindowTest, TheLegendChoiceIsRemembered) {
+  ASSERT_TRUE(Start());
+  ChooseMenu("MnuViewChart");
+  EXPECT_EQ(Chart().Get("Legend", 0).State(), 1);
+  EXPECT_EQ(Chart().Get("Legend", 4).State(), 0);
+  EXPECT_EQ(Setting("ChartSeries"), std::nullopt);  // restoring it writes nothing
+  Do([&] {
+    Chart().Get("Legend", 4).Click();  // Vcore on
+    Chart().Get("Legend", 1).Click();  // CPU fan off
+  });
+  EXPECT_EQ(Setting("ChartSeries"), "10111000");
+  ChooseMenu("MnuViewChart");
+  ChooseMenu("MnuViewChart");
+  EXPECT_EQ(Chart().Get("Legend", 1).State(), 0);
+  EXPECT_EQ(Chart().Get("Legend", 4).State(), 1);
+  ChooseMenu("MnuViewChart");
+
+  Store("ChartSeries", "1111");
+  ChooseMenu("MnuViewChart");
+  EXPECT_EQ(recorder::ShownSeriesText(app->chartWindow.Shown()), "11110000");
+}
+
+TEST_F(ChartWindowTest, NewRecordsAppearLiveAndClearEmptiesTheChart) {
+  Store("Record", "1");
+  Store("ChkDatRec", "0");
+  Store("RecDelay", "0.5");
+  ASSERT_TRUE(Start());
+  ChooseMenu("MnuViewChart");
+  EXPECT_EQ(Status(), "0 records");
+  Advance(3'000);  // the first cycle records
+  EXPECT_EQ(Status(), "1 record");
+  Advance(30'000);
+  EXPECT_EQ(Status(), "2 records");
+  EXPECT_EQ(app->chartWindow.Store().BytesFed(), FileText(std::string(recorder::kRecordFileName)).size());
+
+  desktop.QueueAnswer(platform::MessageAnswer::Yes);
+  Click("Command4");
+  EXPECT_EQ(Status(), "0 records");
+  EXPECT_TRUE(LinesIn(recorder::kSeriesColours[0]).empty());
+  Advance(30'000);
+  EXPECT_EQ(Status(), "1 record");
+}
+
+TEST_F(ChartWindowTest, TheStatusLineCountsLinesThatAreNotRecordsAndAnEditIsReadAgain) {
+  WriteRecords(Record(0, "45") + "not a record\r\n" + Record(1, "46") + "08/12/26 08:02, 4\r\n");
+  ASSERT_TRUE(Start());
+  ChooseMenu("MnuViewChart");
+  EXPECT_EQ(Status(), "2 records, 2 lines could not be read");
+  // Edited outside: the earlier bytes changed, so it is read from the start.
+  WriteRecords(Record(0, "47") + Record(1, "46") + Record(2, "45") + Record(3, "44") + Record(4, "43"));
+  Do([&] { app->chartWindow.Refresh(); });
+  EXPECT_EQ(Status(), "5 records");
+  EXPECT_EQ(app->chartWindow.Store().Reading(0, recorder::ChartSeries::kCpuTemp), 470);
 }
 
 }  // namespace
