@@ -134,6 +134,16 @@ int main(int argc, char** argv) {
   }
   std::puts(viewer != 0 ? "data viewer opened" : "data viewer did not open");
   Picture(options, viewer, "viewer");
+
+  // The same records as a chart.
+  drive::ChooseFromTrayMenu(form1, drive::kViewChart, 5000);
+  const auto chart = drive::WaitForWindow("HWM Data Chart", 5000);
+  std::puts(chart != 0 ? "chart opened" : "chart did not open");
+  if (chart != 0) {
+    drive::Move(chart, 40, 120);
+    drive::Pause(500);
+    Picture(options, chart, "chart");
+  }
   // The options window at the bottom right, clear of the viewer.
   if (const auto rect = drive::WindowRect(form1)) {
     calorix::platform::win32::Win32WindowManager screen;
