@@ -680,8 +680,11 @@ class FaultMatrixSettings : public FaultMatrix {
     }
     EXPECT_TRUE(RunningSilently());
     // The options window opens at the end of a first run (and after an
-    // alarm notice), else it stays hidden.
-    EXPECT_EQ(drive::Visible(Form1()), firstRun || alarmNotice);
+    // alarm notice), else it stays hidden. It is shown after the take-over,
+    // so it may take a moment yet.
+    const bool optionsShown = firstRun || alarmNotice;
+    if (optionsShown) drive::WaitForVisible(Form1(), true, kLong);
+    EXPECT_EQ(drive::Visible(Form1()), optionsShown);
   }
 
   void End() {
