@@ -256,6 +256,11 @@ class Files {
   virtual bool Append(std::string_view name, std::string_view text) = 0;
   // Reads the whole file; nullopt when it cannot be opened or read.
   virtual std::optional<std::string> ReadAll(std::string_view name) = 0;
+  // Reads at most `maxBytes` from `offset` on (fewer at the file's end, none
+  // past it); nullopt when it cannot be opened or read. Safe to call from
+  // any thread: it shares nothing with the other calls.
+  virtual std::optional<std::string> ReadRange(std::string_view name, std::uint64_t offset,
+                                               std::size_t maxBytes) = 0;
   // Opens the file for reading and closes it again.
   virtual bool CanOpenForReading(std::string_view name) = 0;
   virtual std::optional<std::uint64_t> Size(std::string_view name) = 0;

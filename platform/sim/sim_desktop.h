@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -272,6 +273,8 @@ class SimDesktop final : public platform::WindowManager,
   // ---- platform::Files --------------------------------------------------
   bool Append(std::string_view name, std::string_view text) override;
   std::optional<std::string> ReadAll(std::string_view name) override;
+  std::optional<std::string> ReadRange(std::string_view name, std::uint64_t offset,
+                                       std::size_t maxBytes) override;
   bool CanOpenForReading(std::string_view name) override;
   std::optional<std::uint64_t> Size(std::string_view name) override;
   bool Exists(std::string_view name) override;
@@ -324,6 +327,7 @@ class SimDesktop final : public platform::WindowManager,
   using RegistryPath = std::pair<platform::RegistryRoot, std::string>;
 
   std::filesystem::path Resolve(std::string_view name) const;
+  bool IsLocked(const std::filesystem::path& path) const;
   void CollectDescendants(const SimWindow& window, std::vector<WindowHandle>& out) const;
   // A coordinate as `window` keeps it, seen by the calling thread, and back.
   std::int64_t ToCaller(const SimWindow& window, std::int64_t value) const;
@@ -390,6 +394,8 @@ class SimDesktop final : public platform::WindowManager,
   std::filesystem::path root_;
   std::filesystem::path cwd_;
   std::filesystem::path programFolder_;
+  // Guarded: ReadRange may be called from a worker thread.
+  mutable std::mutex lockedFilesMutex_;
   std::set<std::filesystem::path> lockedFiles_;
 
   int beeps_ = 0;

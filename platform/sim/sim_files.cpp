@@ -17,13 +17,19 @@ std::filesystem::path SimDesktop::Resolve(std::string_view name) const {
 }
 
 void SimDesktop::LockFile(const std::string& name, bool locked) {
+  const std::lock_guard guard(lockedFilesMutex_);
   if (locked) lockedFiles_.insert(Resolve(name));
   else lockedFiles_.erase(Resolve(name));
 }
 
+bool SimDesktop::IsLocked(const std::filesystem::path& path) const {
+  const std::lock_guard guard(lockedFilesMutex_);
+  return lockedFiles_.contains(path);
+}
+
 bool SimDesktop::Append(std::string_view name, std::string_view text) {
   const auto path = Resolve(name);
-  if (lockedFiles_.contains(path)) return false;
+  if (IsLocked(path)) return false;
   std::ofstream file(path, std::ios::binary | std::ios::app);
   if (!file) return false;
   file.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -32,12 +38,28 @@ bool SimDesktop::Append(std::string_view name, std::string_view text) {
 
 std::optional<std::string> SimDesktop::ReadAll(std::string_view name) {
   const auto path = Resolve(name);
-  if (lockedFiles_.contains(path) || !std::filesystem::is_regular_file(path)) return std::nullopt;
+  if (IsLocked(path) || !std::filesystem::is_regular_file(path)) return std::nullopt;
   std::ifstream file(path, std::ios::binary);
   if (!file) return std::nullopt;
   std::ostringstream content;
   content << file.rdbuf();
   return content.str();
+}
+
+std::optional<std::string> SimDesktop::ReadRange(std::string_view name, std::uint64_t offset,
+                                                 std::size_t maxBytes) {
+  const auto path = Resolve(name);
+  if (IsLocked(path) || !std::filesystem::is_regular_file(path)) return std::nullopt;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string content;
+  const auto size = std::filesystem::file_size(path);
+  if (offset >= size) return content;
+  file.seekg(static_cast<std::streamoff>(offset));
+  content.resize(static_cast<std::size_t>(std::min<std::uint64_t>(maxBytes, size - offset)));
+  file.read(content.data(), static_cast<std::streamsize>(content.size()));
+  content.resize(static_cast<std::size_t>(file.gcount()));
+  return content;
 }
 
 bool SimDesktop::CanOpenForReading(std::string_view name) { return ReadAll(name).has_value(); }
@@ -56,7 +78,7 @@ bool SimDesktop::Exists(std::string_view name) {
 
 bool SimDesktop::Delete(std::string_view name) {
   const auto path = Resolve(name);
-  if (lockedFiles_.contains(path) || !std::filesystem::is_regular_file(path)) return false;
+  if (IsLocked(path) || !std::filesystem::is_regular_file(path)) return false;
   std::error_code error;
   return std::filesystem::remove(path, error);
 }

@@ -55,6 +55,28 @@ std::optional<std::string> Win32Files::ReadAll(std::string_view name) {
   return content;
 }
 
+std::optional<std::string> Win32Files::ReadRange(std::string_view name, std::uint64_t offset,
+                                                 std::size_t maxBytes) {
+  UniqueHandle file = OpenForReading(name);
+  if (!file) return std::nullopt;
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(std::min<std::uint64_t>(offset, std::numeric_limits<LONGLONG>::max()));
+  if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) return std::nullopt;
+  std::string content;
+  while (content.size() < maxBytes) {
+    const std::size_t want = std::min<std::size_t>(maxBytes - content.size(), 1 << 20);
+    const std::size_t had = content.size();
+    content.resize(had + want);
+    DWORD got = 0;
+    if (!ReadFile(file.get(), content.data() + had, static_cast<DWORD>(want), &got, nullptr)) {
+      return std::nullopt;
+    }
+    content.resize(had + got);
+    if (got == 0) break;
+  }
+  return content;
+}
+
 bool Win32Files::CanOpenForReading(std::string_view name) {
   UniqueHandle file = OpenForReading(name);
   return file.valid() && file.Close();

@@ -151,6 +151,8 @@ class Win32Files final : public Files {
  public:
   bool Append(std::string_view name, std::string_view text) override;
   std::optional<std::string> ReadAll(std::string_view name) override;
+  std::optional<std::string> ReadRange(std::string_view name, std::uint64_t offset,
+                                       std::size_t maxBytes) override;
   bool CanOpenForReading(std::string_view name) override;
   std::optional<std::uint64_t> Size(std::string_view name) override;
   bool Exists(std::string_view name) override;

@@ -221,6 +221,12 @@ TEST_F(PlatformContract, PathsOutsideTheAnsiCodePageComeAndGoUnchanged) {
   EXPECT_TRUE(files.Append("contract.txt", "1\r\n"));
   EXPECT_EQ(files.ReadAll(folder + "\\contract.txt"), "1\r\n");
   EXPECT_EQ(files.Size(folder + "\\contract.txt"), 3u);
+  EXPECT_TRUE(files.Append("contract.txt", "23\r\n"));
+  EXPECT_EQ(files.ReadRange("contract.txt", 3, 2), "23");
+  EXPECT_EQ(files.ReadRange("contract.txt", 4, 100), "3\r\n");
+  EXPECT_EQ(files.ReadRange("contract.txt", 7, 10), "");
+  EXPECT_EQ(files.ReadRange("contract.txt", 1000, 10), "");
+  EXPECT_EQ(files.ReadRange("missing.txt", 0, 10), std::nullopt);
   EXPECT_TRUE(files.Delete("contract.txt"));
   EXPECT_FALSE(files.Exists(folder + "\\contract.txt"));
 
