@@ -138,6 +138,10 @@ void Control::MouseUp(int x, int y) {
   if (onMouseUp) onMouseUp(x, y);
 }
 
+void Control::MouseLeave() {
+  if (onMouseLeave) onMouseLeave();
+}
+
 // ---- PopupMenu --------------------------------------------------------------
 
 PopupMenu::PopupMenu(std::span<const MenuItemDecl> items) {

@@ -199,11 +199,12 @@ class Control {
   void KeyPress(int keyCode);
   // The mouse over a canvas, in its pixels: moved, the wheel turned (by
   // `delta`, 120 a notch, away from the user positive), the left button
-  // pressed and released.
+  // pressed and released, and the pointer gone from the canvas.
   void MouseMove(int x, int y);
   void MouseWheel(int delta, int x, int y);
   void MouseDown(int x, int y);
   void MouseUp(int x, int y);
+  void MouseLeave();
 
   std::function<void()> onClick;
   std::function<void()> onChange;
@@ -213,6 +214,7 @@ class Control {
   std::function<void(int delta, int x, int y)> onMouseWheel;
   std::function<void(int x, int y)> onMouseDown;
   std::function<void(int x, int y)> onMouseUp;
+  std::function<void()> onMouseLeave;
 
   void ResetToDesign();
 

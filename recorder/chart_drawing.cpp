@@ -18,6 +18,7 @@ constexpr ui::Rgb kPlotBack{255, 255, 255};
 constexpr ui::Rgb kGrid{225, 225, 225};
 constexpr ui::Rgb kFrame{128, 128, 128};
 constexpr ui::Rgb kLabel{0, 0, 0};
+constexpr ui::Rgb kCrossHair{96, 96, 96};
 
 struct PanelKind {
   std::array<ChartSeries, 4> series;
@@ -195,6 +196,17 @@ std::vector<ChartPanel> LayOutChart(int width, int height, double scale, const S
     panels.push_back(std::move(panel));
   }
   return panels;
+}
+
+void DrawCrossHair(ui::Drawing& drawing, const std::vector<ChartPanel>& panels, ui::PixelPoint at) {
+  const auto in = std::find_if(panels.begin(), panels.end(),
+                               [at](const ChartPanel& panel) { return panel.plot.Contains(at); });
+  if (in == panels.end()) return;
+  const auto line = [&drawing](PixelPoint from, PixelPoint to) {
+    drawing.operations.emplace_back(ui::Polyline{{from, to}, kCrossHair, 1});
+  };
+  line({at.x, panels.front().plot.top}, {at.x, panels.back().plot.bottom});
+  line({in->plot.left, at.y}, {in->plot.right, at.y});
 }
 
 ui::Drawing DrawChart(const ChartStore& store, const ChartFrame& frame, ChartView& scratch) {

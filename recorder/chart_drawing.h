@@ -57,6 +57,11 @@ struct ValueAxis {
 // the caller so that redraws reuse its memory), as drawing operations.
 ui::Drawing DrawChart(const ChartStore& store, const ChartFrame& frame, ChartView& scratch);
 
+// The cross-hair over `drawing` at the pointer `at`: a line down through every
+// panel and one across the panel the pointer is in. Nothing where the
+// pointer is in no panel's plot.
+void DrawCrossHair(ui::Drawing& drawing, const std::vector<ChartPanel>& panels, ui::PixelPoint at);
+
 // The colour each reading is drawn in, also its legend's, in the record
 // line's order.
 inline constexpr std::array<ui::Rgb, kChartSeriesCount> kSeriesColours = {{

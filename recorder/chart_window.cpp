@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/app.h"
+#include "recorder/recorder.h"
 
 namespace calorix::recorder {
 
@@ -54,12 +55,14 @@ ChartWindow::ChartWindow(App& app) : app_(app), file_(app.platform.files) {
   form.onQueryUnload = [this] { OnQueryUnload(); };
   form.onResize = [this] { OnResize(); };
   form["Chart"].onResize = [this] { Redraw(); };
-  for (int i = 0; i < kChartRangeCount; ++i) {
-    form.Get("Range", i).onClick = [this, i] {
-      range_ = static_cast<ChartRange>(i);
-      Redraw();
-    };
-  }
+  for (int i = 0; i < kChartRangeCount; ++i)
+    form.Get("Range", i).onClick = [this, i] { RangeClick(static_cast<ChartRange>(i)); };
+  ui::Control& canvas = form["Chart"];
+  canvas.onMouseWheel = [this](int delta, int x, int y) { OnWheel(delta, x, y); };
+  canvas.onMouseDown = [this](int x, int y) { OnMouseDown(x, y); };
+  canvas.onMouseMove = [this](int x, int y) { OnMouseMove(x, y); };
+  canvas.onMouseUp = [this](int x, int y) { OnMouseUp(x, y); };
+  canvas.onMouseLeave = [this] { OnMouseLeave(); };
   for (int i = 0; i < kChartSeriesCount; ++i) form.Get("Legend", i).onClick = [this, i] { LegendClick(i); };
 }
 
@@ -94,6 +97,9 @@ void ChartWindow::OnLoad() {
   for (int i = 0; i < kChartSeriesCount; ++i) app_.chartForm.Get("Legend", i).SetState(shown_[i] ? 1 : 0);
   restoring_ = false;
   range_ = ChartRange::kAll;
+  chosen_.reset();
+  drag_.reset();
+  pointer_.reset();
   file_.Sync();
   RestorePlace();
   Redraw();
@@ -155,7 +161,14 @@ void ChartWindow::LegendClick(int series) {
   Redraw();
 }
 
-ChartWindow::TimeWindow ChartWindow::InView() const {
+void ChartWindow::RangeClick(ChartRange range) {
+  range_ = range;
+  chosen_.reset();
+  Redraw();
+}
+
+ChartTimeWindow ChartWindow::InView() const {
+  if (chosen_) return *chosen_;
   const auto span = file_.Store().Span();
   if (!span) return {0, 60};
   // A minute past the latest record, so that it is in view.
@@ -164,24 +177,114 @@ ChartWindow::TimeWindow ChartWindow::InView() const {
   return {to - kRangeMinutes[static_cast<int>(range_)], to};
 }
 
+double ChartWindow::Scale() const { return kTwipsPerPixelAt96Dpi / app_.host.TwipsPerPixelY(); }
+
+std::vector<ChartPanel> ChartWindow::Panels() const {
+  const ui::Control& canvas = app_.chartForm["Chart"];
+  return LayOutChart(canvas.PixelWidth(), canvas.PixelHeight(), Scale(), shown_);
+}
+
+void ChartWindow::OnWheel(int delta, int x, int y) {
+  const auto span = file_.Store().Span();
+  if (!span || drag_) return;
+  const std::vector<ChartPanel> panels = Panels();
+  const ui::PixelRect& plot = panels.front().plot;
+  if (x < plot.left || x >= plot.right || y < plot.top || y >= panels.back().plot.bottom) return;
+  const ChartTimeWindow window = InView();
+  // Out to twice all of the records at most, and never narrower than an hour's worth of room.
+  const double widest = std::max(2 * (span->latest + 1 - span->earliest), kRangeMinutes[0]);
+  chosen_ = ZoomedAround(window, TimeAtColumn(window, plot, x), delta / 120.0, widest);
+  Redraw();
+}
+
+void ChartWindow::OnMouseDown(int x, int /*y*/) {
+  if (file_.Store().Empty()) return;
+  drag_ = Drag{x, InView()};
+  pointer_.reset();
+  Show();
+}
+
+void ChartWindow::OnMouseMove(int x, int y) {
+  if (drag_) {
+    const auto span = file_.Store().Span();
+    const ui::PixelRect plot = Panels().front().plot;
+    if (!span || plot.Width() <= 0) return;
+    const double minutes = -(x - drag_->x) * drag_->window.Span() / plot.Width();
+    chosen_ = Panned(drag_->window, minutes, span->earliest, span->latest + 1);
+    Redraw();
+    return;
+  }
+  pointer_ = ui::PixelPoint{x, y};
+  Show();
+}
+
+void ChartWindow::OnMouseUp(int x, int y) {
+  if (!drag_) return;
+  drag_.reset();
+  OnMouseMove(x, y);
+}
+
+void ChartWindow::OnMouseLeave() {
+  if (drag_) return;  // the drag goes on outside; the button's release ends it
+  pointer_.reset();
+  Show();
+}
+
 void ChartWindow::Redraw() {
   ui::Form& form = app_.chartForm;
   if (!form.Loaded()) return;
-  ui::Control& canvas = form["Chart"];
-  const TimeWindow window = InView();
+  const ui::Control& canvas = form["Chart"];
+  const ChartTimeWindow window = InView();
   const std::string dateSeparator = app_.platform.locale.DateSeparator();
   const std::string timeSeparator = app_.platform.locale.TimeSeparator();
   ChartFrame frame;
   frame.width = canvas.PixelWidth();
   frame.height = canvas.PixelHeight();
-  frame.scale = kTwipsPerPixelAt96Dpi / app_.host.TwipsPerPixelY();
+  frame.scale = Scale();
   frame.from = window.from;
   frame.to = window.to;
   frame.shown = shown_;
   frame.dateSeparator = dateSeparator;
   frame.timeSeparator = timeSeparator;
-  canvas.Draw(DrawChart(file_.Store(), frame, scratch_));
-  form["Status"].SetCaption(ChartStatus(file_.Store()));
+  drawn_ = DrawChart(file_.Store(), frame, scratch_);
+  Show();
+}
+
+void ChartWindow::Show() {
+  ui::Form& form = app_.chartForm;
+  if (!form.Loaded()) return;
+  ui::Drawing drawing = drawn_;
+  std::string status = ChartStatus(file_.Store());
+  if (pointer_) {
+    const std::vector<ChartPanel> panels = Panels();
+    const ui::PixelRect& plot = panels.front().plot;
+    const bool inPlot = std::any_of(panels.begin(), panels.end(),
+                                    [this](const ChartPanel& panel) { return panel.plot.Contains(*pointer_); });
+    if (inPlot) {
+      DrawCrossHair(drawing, panels, *pointer_);
+      const auto nearest = file_.Store().NearestRecord(TimeAtColumn(InView(), plot, pointer_->x));
+      if (nearest) {
+        if (auto line = RecordedLine(*nearest)) status = std::move(*line);
+      }
+    }
+  }
+  form["Chart"].Draw(std::move(drawing));
+  form["Status"].SetCaption(std::move(status));
+}
+
+std::optional<std::string> ChartWindow::RecordedLine(std::size_t index) const {
+  const ChartStore& store = file_.Store();
+  const std::uint32_t offset = store.LineOffset(index);
+  if (offset == ChartStore::kOffsetUnknown) return std::nullopt;
+  auto line = app_.platform.files.ReadRange(kRecordFileName, offset, ChartStore::kLongestLine);
+  if (!line) return std::nullopt;
+  line->resize(std::min(line->find_first_of("\r\n"), line->size()));
+  // The file may have changed since it was read: only the same record will do.
+  const auto record = ParseChartRecord(*line);
+  if (!record || record->minute != store.Minute(index)) return std::nullopt;
+  for (int series = 0; series < kChartSeriesCount; ++series)
+    if (record->readings[series] != store.Reading(index, static_cast<ChartSeries>(series))) return std::nullopt;
+  return line;
 }
 
 }  // namespace calorix::recorder

@@ -3,13 +3,16 @@
 // recorder appends to the file.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "recorder/chart_drawing.h"
 #include "recorder/chart_file.h"
 #include "recorder/chart_layout.h"
+#include "recorder/chart_navigation.h"
 #include "recorder/chart_reduction.h"
 
 namespace calorix {
@@ -44,12 +47,9 @@ class ChartWindow {
 
   const ShownSeries& Shown() const { return shown_; }
   const ChartStore& Store() const { return file_.Store(); }
-  // The time the chart shows, minutes (chart_time.h).
-  struct TimeWindow {
-    double from = 0;
-    double to = 0;
-  };
-  TimeWindow InView() const;
+  // The time the chart shows: the chosen range up to the latest record, or
+  // where the user zoomed or panned to.
+  ChartTimeWindow InView() const;
 
  private:
   void MenuClick();
@@ -58,13 +58,37 @@ class ChartWindow {
   void OnResize();
   void RestorePlace();
   void LegendClick(int series);
+  void RangeClick(ChartRange range);
+  // The wheel zooms around the pointer; a drag with the left button pans;
+  // elsewhere the pointer shows a cross-hair and the nearest record.
+  void OnWheel(int delta, int x, int y);
+  void OnMouseDown(int x, int y);
+  void OnMouseMove(int x, int y);
+  void OnMouseUp(int x, int y);
+  void OnMouseLeave();
+  std::vector<ChartPanel> Panels() const;
+  double Scale() const;
+  // Draws the records again, then shows them.
   void Redraw();
+  // Shows what was drawn with the cross-hair over it, and the status line.
+  void Show();
+  // The nearest record's line as the file has it; nullopt when it cannot
+  // be read back (the file changed and the chart has not caught up yet).
+  std::optional<std::string> RecordedLine(std::size_t index) const;
 
   App& app_;
   ChartFile file_;
   ChartView scratch_;  // the reduction's memory, reused by every redraw
   ShownSeries shown_{};
   ChartRange range_ = ChartRange::kAll;
+  std::optional<ChartTimeWindow> chosen_;  // zoomed or panned to; a range button forgets it
+  struct Drag {
+    int x = 0;  // where the button went down
+    ChartTimeWindow window;
+  };
+  std::optional<Drag> drag_;
+  std::optional<ui::PixelPoint> pointer_;  // over the canvas, when not dragging
+  ui::Drawing drawn_;                      // the records, without the cross-hair
   bool restoring_ = false;  // the legend is being set from the setting
 };
 

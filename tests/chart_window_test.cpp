@@ -145,6 +145,63 @@ TEST_F(ChartWindowTest, AConstantTemperatureIsAFlatLineAtItsRowOfTheUpperPanel) 
   EXPECT_EQ(leftmost, 0);
 }
 
+TEST_F(ChartWindowTest, TheWheelZoomsAroundThePointerADragPansAndTheNearestRecordIsReadOut) {
+  std::string text;
+  for (int minute = 0; minute < 120; ++minute) text += Record(minute, std::to_string(30 + minute % 40));
+  WriteRecords(text);
+  ASSERT_TRUE(Start());
+  ChooseMenu("MnuViewChart");
+  ui::Control& canvas = Chart()["Chart"];
+  const ui::PixelRect plot =
+      recorder::LayOutChart(canvas.PixelWidth(), canvas.PixelHeight(), 1.0, app->chartWindow.Shown())[0].plot;
+  const auto mouse = [&](sim::SimFormHost::Mouse action, int x, int delta = 0) {
+    host.PostMouse(canvas, action, x, plot.top + 5, delta);
+    Do([&] { desktop.ProcessPendingEvents(); });
+  };
+  using Mouse = sim::SimFormHost::Mouse;
+  const auto view = [&] { return app->chartWindow.InView(); };
+
+  // One notch closer: the time under the pointer stays under it.
+  const int x = plot.left + plot.Width() / 4;
+  const auto all = view();
+  const double pointed = recorder::TimeAtColumn(all, plot, x);
+  mouse(Mouse::kWheel, x, 120);
+  EXPECT_NEAR(view().Span(), all.Span() * 0.8, 1e-9);
+  EXPECT_NEAR(recorder::TimeAtColumn(view(), plot, x), pointed, 1e-9);
+  mouse(Mouse::kWheel, x, 120 * 100);
+  EXPECT_EQ(view().Span(), recorder::kLeastSpanMinutes);
+  mouse(Mouse::kWheel, x, -120 * 100);
+  EXPECT_EQ(view().Span(), 2 * all.Span());
+
+  // A drag to the right by a tenth of the plot shows a tenth of the span earlier.
+  const auto before = view();
+  mouse(Mouse::kLeftDown, x);
+  mouse(Mouse::kMove, x + plot.Width() / 10);
+  mouse(Mouse::kLeftUp, x + plot.Width() / 10);
+  EXPECT_NEAR(view().from, before.from - before.Span() * (plot.Width() / 10) / plot.Width(), 1e-9);
+  // Not past the records: the view's middle stays within them.
+  mouse(Mouse::kLeftDown, plot.left);
+  mouse(Mouse::kMove, plot.right * 20);
+  mouse(Mouse::kLeftUp, plot.right * 20);
+  EXPECT_NEAR((view().from + view().to) / 2, all.from, 1e-9);
+  Do([&] { Chart().Get("Range", 4).Click(); });  // "All" again
+  EXPECT_EQ(view(), all);
+
+  // Hovering: a cross-hair, and the nearest record as the file has it.
+  // "All" starts at the first record, 08:00.
+  const int minute30 = plot.left + static_cast<int>(30 / all.Span() * plot.Width());
+  mouse(Mouse::kMove, minute30);
+  EXPECT_EQ(Status(), Record(30, "60").substr(0, Record(30, "60").size() - 2));
+  EXPECT_EQ(LinesIn({96, 96, 96}).size(), 2u);
+  mouse(Mouse::kLeave, 0);
+  EXPECT_EQ(Status(), "120 records");
+  EXPECT_TRUE(LinesIn({96, 96, 96}).empty());
+  // A file changed since it was read is not read out as the record.
+  WriteRecords(std::string(text.size(), 'x'));
+  mouse(Mouse::kMove, minute30);
+  EXPECT_EQ(Status(), "120 records");
+}
+
 TEST_F(ChartWindowTest, LinesAndMarginsGrowWithTheDisplaysDpi) {
   desktop.SetDisplayDpi(192);
   desktop.SetTwipsPerPixel(7.5, 7.5);

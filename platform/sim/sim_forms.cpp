@@ -98,6 +98,7 @@ void SimFormHost::PostMouse(ui::Control& canvas, Mouse action, int x, int y, int
       case Mouse::kWheel: canvas.MouseWheel(wheelDelta, x, y); break;
       case Mouse::kLeftDown: canvas.MouseDown(x, y); break;
       case Mouse::kLeftUp: canvas.MouseUp(x, y); break;
+      case Mouse::kLeave: canvas.MouseLeave(); break;
     }
   });
 }

@@ -32,7 +32,7 @@ class SimFormHost final : public ui::FormHost {
   const ui::Drawing& CanvasShown(const ui::Control& canvas) const;
   int CanvasPaints(const ui::Control& canvas) const;
   // The user's mouse over a canvas, handled at the next event pump.
-  enum class Mouse { kMove, kWheel, kLeftDown, kLeftUp };
+  enum class Mouse { kMove, kWheel, kLeftDown, kLeftUp, kLeave };
   void PostMouse(ui::Control& canvas, Mouse action, int x, int y, int wheelDelta = 0);
 
   std::unique_ptr<ui::FormView> CreateView(ui::Form& form) override;

@@ -94,8 +94,15 @@ LRESULT Win32FormView::OnCanvasMessage(HWND canvas, UINT message, WPARAM wParam,
     case WM_PAINT:
       PaintCanvas(canvas, control);
       return 0;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
+      // Asked again at every move: a WM_MOUSELEAVE ends the request.
+      TRACKMOUSEEVENT leave{sizeof(leave), TME_LEAVE, canvas, 0};
+      TrackMouseEvent(&leave);
       Guarded(process, [&control, x, y] { control.MouseMove(x, y); });
+      return 0;
+    }
+    case WM_MOUSELEAVE:
+      Guarded(process, [&control] { control.MouseLeave(); });
       return 0;
     case WM_LBUTTONDOWN:
       // The wheel goes to the window with the focus; a drag goes on outside.

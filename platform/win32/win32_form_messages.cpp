@@ -219,6 +219,16 @@ LRESULT Win32FormView::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
       }
       break;
+    case WM_MOUSEWHEEL: {
+      // The wheel goes to the control with the focus, and on from there to
+      // the form: a canvas under the pointer takes it, whatever has the focus.
+      const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      HWND under = WindowFromPoint(at);
+      const Item* item = under != nullptr && IsChild(window, under) ? ItemOf(under) : nullptr;
+      if (item != nullptr && item->model->Decl().kind == ui::ControlKind::kCanvas)
+        return SendMessageA(under, message, wParam, lParam);
+      break;
+    }
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
