@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include "platform/win32/win32_internal.h"
+#include "recorder/chart_drawing.h"
+#include "recorder/chart_window.h"
 #include "tests/wine/drivers/desktop_driver.h"
 #include "standin/monitor_layout.h"
 #include "standin/script.h"
@@ -300,6 +303,112 @@ TEST_F(EndToEnd, RecordingWritesLinesThatTheViewerShows) {
 
   drive::CloseAll("Calorix test - typing here");
   EXPECT_TRUE(drive::WaitForWindowGone("Calorix test - typing here", 5000));
+}
+
+// The rows of a screen pixel column, from `top` to `bottom`, in `colour`.
+std::vector<int> RowsInColour(int x, int top, int bottom, COLORREF colour) {
+  std::vector<int> rows;
+  HDC screen = GetDC(nullptr);
+  for (int y = top; y < bottom; ++y)
+    if (GetPixel(screen, x, y) == colour) rows.push_back(y);
+  ReleaseDC(nullptr, screen);
+  return rows;
+}
+
+// Two hours of records of a CPU at a steady 45 degrees, from 08:00 on 8
+// December 2026; the case temperature, drawn over it, is left out.
+std::string SteadyRecords() {
+  std::string records;
+  char line[96];
+  for (int minute = 0; minute < 120; ++minute) {
+    std::snprintf(line, sizeof line, "08/12/26 %02d:%02d, 45 , 4500, , 3200, 1.52, 3.31, 5.02,  12.16 \r\n",
+                  8 + minute / 60, minute % 60);
+    records += line;
+  }
+  return records;
+}
+
+TEST_F(EndToEnd, TheChartDrawsTheRecordsReadsThemOutZoomsAndFollowsTheRecorder) {
+  ReturningUser();
+  const std::string records = SteadyRecords();
+  std::ofstream("Calorix_Rec.txt", std::ios::binary) << records;
+  const WindowHandle form1 = StartCalorix();
+  SetCursorPos(0, 0);  // not over the chart: hovering is tried below
+  const long long clicked = NowMs();
+  ASSERT_TRUE(drive::ChooseFromTrayMenu(form1, drive::kViewChart, 5000));
+  const WindowHandle chart = drive::WaitForWindow("HWM Data Chart", 5000);
+  ASSERT_NE(chart, 0);
+  ASSERT_TRUE(WaitUntil([&] { return drive::FindChild(chart, "120 records") != 0; }, 5000)) << [&] {
+    std::string texts;
+    for (const WindowHandle child : drive::Children(chart)) texts += "[" + drive::Text(child) + "]";
+    return texts;
+  }();
+  std::printf("note: the chart showed its 120 records %lld ms after the menu click\n", NowMs() - clicked);
+  const WindowHandle status = drive::FindChild(chart, "120 records");
+
+  // The steady line sits halfway down the upper panel, as laid out for the
+  // canvas's size at the display's scale.
+  const WindowHandle canvas = drive::FindChildOfClass(chart, "CalorixCanvas");
+  ASSERT_NE(canvas, 0);
+  const auto area = drive::ClientRectOnScreen(canvas);
+  ASSERT_TRUE(area);
+  recorder::ShownSeries shown{};
+  shown.fill(false);
+  shown[0] = shown[1] = shown[2] = shown[3] = true;
+  const double scale = drive::SystemDpi() / 96.0;
+  const ui::PixelRect plot = recorder::LayOutChart(area->Width(), area->Height(), scale, shown).front().plot;
+  const int row = plot.top + plot.Height() / 2;
+  const auto [red, green, blue] = recorder::kSeriesColours[0];
+  const COLORREF cpuTemp = RGB(red, green, blue);
+  const int middle = plot.left + plot.Width() / 2;
+  // A wider pen (2 pixels at 144 dpi) covers the rows above too.
+  const int penWidth = std::max(1, static_cast<int>(std::lround(scale)));
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const auto rows = RowsInColour(area->left + middle, area->top + plot.top, area->top + plot.bottom, cpuTemp);
+        return static_cast<int>(rows.size()) == penWidth && rows.back() == area->top + row;
+      },
+      5000))
+      << "expected at row " << row << " of the canvas, found at " << [&] {
+           std::string found;
+           for (const int y : RowsInColour(area->left + middle, area->top, area->bottom, cpuTemp))
+             found += std::to_string(y - area->top) + " ";
+           HDC screen = GetDC(nullptr);
+           found += "; the pixel there: " + std::to_string(GetPixel(screen, area->left + middle, area->top + row));
+           ReleaseDC(nullptr, screen);
+           return found;
+         }();
+
+  // Hovering reads the nearest record out as the file has it.
+  const auto hover = [&](int x) {
+    PostMessageA(platform::win32::ToHwnd(canvas), WM_MOUSEMOVE, 0, MAKELPARAM(x, row));
+    drive::Pause(50);
+    std::string line;
+    WaitUntil([&] { return (line = drive::Text(status)).rfind("08/12/26 ", 0) == 0; }, 5000);
+    return line;
+  };
+  const int nearLeft = plot.left + plot.Width() / 20;
+  const std::string farLine = hover(nearLeft);
+  EXPECT_NE(records.find(farLine + "\r\n"), std::string::npos) << farLine;
+  // The wheel, turned while a button has the focus, zooms the canvas under
+  // the pointer: the same column then shows a record nearer the middle.
+  const WindowHandle all = drive::FindChild(chart, "All", "Button");
+  ASSERT_NE(all, 0);
+  PostMessageA(platform::win32::ToHwnd(all), WM_MOUSEWHEEL, MAKEWPARAM(0, 5 * WHEEL_DELTA),
+               MAKELPARAM(area->left + middle, area->top + row));
+  EXPECT_TRUE(WaitUntil([&] { return hover(nearLeft) != farLine; }, 5000)) << "the wheel did not zoom";
+  EXPECT_NE(records.find(hover(nearLeft) + "\r\n"), std::string::npos);
+
+  // Recording: each new record appears.
+  drive::Click(all);
+  drive::SetComboText(drive::FindChildOfClass(form1, "ComboBox"), ".1");
+  drive::Click(drive::FindChild(form1, "Record Data", "Button"));
+  PostMessageA(platform::win32::ToHwnd(canvas), WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return drive::Text(status) == "121 records"; }, kLong)) << drive::Text(status);
+
+  drive::CloseAll("HWM Data Chart");
+  EXPECT_TRUE(drive::WaitForWindowGone("HWM Data Chart", 5000));
+  EXPECT_TRUE(Setting("ChartWidth").has_value());
 }
 
 // A monitor that shows its titled window at once and builds its controls
