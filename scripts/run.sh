@@ -5,7 +5,8 @@
 #
 # First it pictures every window at 100 % and at 150 % display scale (96 and
 # 144 dpi): build/screenshots/<dpi>/ gets options.png, dashboard.png,
-# viewer.png, countdown.png, desktop.png and tray.png (enlarged). Then it
+# viewer.png, chart.png, chart-day.png (a day of made-up records),
+# countdown.png, desktop.png and tray.png (enlarged). Then it
 # runs Calorix at 96 dpi for N seconds more and pictures the desktop again.
 #
 # Usage: scripts/run.sh [--seconds N] [--pictures-only] [--docs]
@@ -72,6 +73,10 @@ pictures_at() {  # <dpi>
     +repage -filter point -resize 400% "$out/tray.png"
   (cd "$work" && WINEPREFIX="$prefix" wine "$driver" --alarm "$control" \
      --pictures "$(wine_path "$out")") || true
+  # A day of records as a chart, in a folder of its own.
+  mkdir -p "$work/day"
+  (cd "$work/day" && WINEPREFIX="$prefix" wine "$driver" --chart-day "$(wine_path "$out")" \
+     --start-calorix "$(wine_path "$root/build/mingw/calorix.exe")") || true
   for bmp in "$out"/*.bmp; do
     [[ -e "$bmp" ]] || continue
     convert "$bmp" "${bmp%.bmp}.png"
@@ -109,6 +114,7 @@ if [[ $docs -eq 1 ]]; then
   # Wine's tray at 150 % keeps leftovers of earlier pictures; the sheet
   # shows the larger sizes instead.
   cp "$shots/96/tray.png" docs/tray-96.png
+  cp "$shots/96/chart-day.png" docs/chart-day-96.png
   echo "pictures for the README: docs/"
 fi
 [[ $pictures_only -eq 1 ]] && exit 0

@@ -4,6 +4,7 @@
 //
 //   demo_driver [--start-monitor CONTROL-FILE] [--start-calorix EXE]
 //               [--pictures FOLDER] [--alarm CONTROL-FILE]
+//   demo_driver --chart-day FOLDER --start-calorix EXE
 //
 // --start-monitor starts the installed stand-in monitor with that control
 // file and waits for its window; --start-calorix then starts Calorix in the
@@ -13,12 +14,19 @@
 // raises the CPU temperature alarm through the stand-in monitor's control
 // file, so the shutdown countdown comes up; it is pictured and cancelled,
 // which ends Calorix.
+// --chart-day writes a day of records in the current folder (a warm
+// afternoon, a case fan that slows), starts Calorix as a returning user
+// that does not record, and pictures the chart of that day in FOLDER as
+// chart-day; then it closes Calorix.
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "tests/wine/drivers/desktop_driver.h"
+#include "platform/win32/win32_internal.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/wine/drivers/window_picture.h"
 
@@ -32,6 +40,7 @@ struct Options {
   std::string calorixExe;
   std::string pictures;  // a folder, or empty
   std::string alarmControlFile;
+  std::string chartDayPictures;
 };
 
 Options ReadOptions(int argc, char** argv) {
@@ -41,6 +50,7 @@ Options ReadOptions(int argc, char** argv) {
     if (std::strcmp(argv[i], "--start-calorix") == 0) options.calorixExe = argv[i + 1];
     if (std::strcmp(argv[i], "--pictures") == 0) options.pictures = argv[i + 1];
     if (std::strcmp(argv[i], "--alarm") == 0) options.alarmControlFile = argv[i + 1];
+    if (std::strcmp(argv[i], "--chart-day") == 0) options.chartDayPictures = argv[i + 1];
   }
   return options;
 }
@@ -71,10 +81,64 @@ WindowHandle RaiseAlarm(WindowHandle form1, const std::string& controlFile) {
   return countdown;
 }
 
+// 8 December 2026 minute by minute: the CPU warms to about 60 degrees in the
+// afternoon and its fan speeds up with it; the case fan loses a fifth of its
+// speed over the day. A little noise, the same every run.
+std::string RecordsOfADay() {
+  std::string records;
+  unsigned noise = 12345;
+  const auto jitter = [&noise](int spread) {
+    noise = noise * 1103515245u + 12345u;
+    return static_cast<int>((noise >> 16) % (2 * spread + 1)) - spread;
+  };
+  char line[128];
+  for (int minute = 0; minute < 24 * 60; ++minute) {
+    const double hour = minute / 60.0;
+    const double warmth = std::exp(-std::pow((hour - 15) / 3, 2));
+    const int cpu = static_cast<int>(std::lround(40 + 19 * warmth + 0.7 * std::sin(minute / 9.0)));
+    const int sys = static_cast<int>(std::lround(31 + 8 * warmth));
+    const int cpuFan = static_cast<int>(std::lround(3200 + 1300 * warmth)) + 10 * jitter(3);
+    const int sysFan = static_cast<int>(std::lround(2600 - 520 * hour / 24)) + 10 * jitter(2);
+    std::snprintf(line, sizeof line, "08/12/26 %02d:%02d, %d , %d, %d , %d, 1.5%d, 3.3%d, 5.0%d,  12.1%d \r\n",
+                  minute / 60, minute % 60, cpu, cpuFan, sys, sysFan, 2 + jitter(1), 1 + jitter(1),
+                  2 + jitter(1), 6 + jitter(1));
+    records += line;
+  }
+  return records;
+}
+
+int PictureADay(Options options) {
+  std::ofstream("Calorix_Rec.txt", std::ios::binary) << RecordsOfADay();
+  calorix::platform::win32::Win32SettingsBackend settings;
+  drive::SetReturningUser(settings);
+  // Twips: 960 by 600 pixels at 100 %.
+  for (const auto& [key, value] : {std::pair{"ChartLeft", "300"}, {"ChartTop", "300"},
+                                   {"ChartWidth", "14400"}, {"ChartHeight", "9000"}})
+    settings.Write("Startup", key, value);
+  drive::Start("\"" + options.calorixExe + "\"", "");
+  const auto form1 = drive::WaitForWindow("Calorix", 60'000);
+  const auto monitor = drive::WaitForWindow("VIA HWM", 60'000);
+  if (form1 == 0 || monitor == 0 || !drive::WaitForTakeOver(monitor, 60'000)) {
+    std::puts("Calorix or the monitor did not start");
+    return 1;
+  }
+  SetCursorPos(0, 0);  // a pointer over the chart would show its cross-hair
+  drive::ChooseFromTrayMenu(form1, drive::kViewChart, 5000);
+  const auto chart = drive::WaitForWindow("HWM Data Chart", 5000);
+  const bool drawn =
+      chart != 0 && drive::WaitUntil([chart] { return drive::FindChild(chart, "1440 records") != 0; }, 10'000);
+  std::puts(drawn ? "chart of a day drawn" : "the chart of a day did not come");
+  options.pictures = options.chartDayPictures;
+  if (drawn) Picture(options, chart, "chart-day");
+  drive::CloseAll("Calorix");
+  return drawn ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const Options options = ReadOptions(argc, argv);
+  if (!options.chartDayPictures.empty()) return PictureADay(options);
   if (!options.monitorControlFile.empty()) {
     if (!drive::StartScriptableMonitor(options.monitorControlFile, 60'000))
       std::puts("the monitor did not start");
