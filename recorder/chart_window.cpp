@@ -14,6 +14,7 @@ namespace {
 constexpr std::string_view kMenuItem = "MnuViewChart";
 constexpr double kTwipsPerPixelAt96Dpi = 15;
 constexpr int kStatusMarginTwips = 60;
+constexpr int kProgressIntervalMs = 250;
 
 // Minutes shown by each range button but "All".
 constexpr double kRangeMinutes[] = {60, 24 * 60, 7 * 24 * 60, 30 * 24 * 60};
@@ -47,8 +48,21 @@ std::string ChartStatus(const ChartStore& store) {
   return status;
 }
 
-ChartWindow::ChartWindow(App& app) : app_(app), file_(app.platform.files) {
+std::string LoadingStatus(double share) {
+  const int percent = std::clamp(static_cast<int>(share * 100), 0, 100);
+  return "Reading the records: " + std::to_string(percent) + " %";
+}
+
+ChartWindow::ChartWindow(App& app)
+    : app_(app),
+      file_(app.platform.files, app.platform.process),
+      progressTimer_(app.platform.process, kProgressIntervalMs, false) {
   ui::Form& form = app_.chartForm;
+  file_.onLoaded = [this] {
+    progressTimer_.SetEnabled(file_.Loading());  // a change meanwhile reads the file again
+    Redraw();
+  };
+  progressTimer_.onTick = [this] { ShowStatus(); };
   app_.menu[kMenuItem].onClick = [this] { MenuClick(); };
   form.onLoad = [this] { OnLoad(); };
   form.onQueryUnload = [this] { OnQueryUnload(); };
@@ -84,7 +98,20 @@ void ChartWindow::Close() {
 
 void ChartWindow::Refresh() {
   if (!app_.chartForm.Loaded()) return;
-  if (file_.Sync() != ChartFile::Change::kNone) Redraw();
+  if (SyncFile()) Redraw();
+}
+
+// While the file is read the chart stays usable and empty, and the status
+// line shows how far the reading has got.
+bool ChartWindow::SyncFile() {
+  const bool changed = file_.Sync() != ChartFile::Change::kNone;
+  progressTimer_.SetEnabled(file_.Loading());
+  return changed;
+}
+
+void ChartWindow::ShowStatus() {
+  const auto progress = file_.LoadProgress();
+  app_.chartForm["Status"].SetCaption(progress ? LoadingStatus(*progress) : ChartStatus(file_.Store()));
 }
 
 void ChartWindow::OnLoad() {
@@ -94,7 +121,7 @@ void ChartWindow::OnLoad() {
   for (int i = 0; i < kChartSeriesCount; ++i) app_.chartForm.Get("Legend", i).SetState(shown_[i] ? 1 : 0);
   restoring_ = false;
   range_ = ChartRange::kAll;
-  file_.Sync();
+  SyncFile();
   RestorePlace();
   Redraw();
 }
@@ -126,6 +153,7 @@ void ChartWindow::OnQueryUnload() {
   app_.settings.WriteNumber(keys::kChartHeight, form.Height());
   app_.menu[kMenuItem].checked = false;
   file_.Forget();
+  progressTimer_.SetEnabled(false);
 }
 
 // The canvas fills the client area between the controls above and the
@@ -181,7 +209,7 @@ void ChartWindow::Redraw() {
   frame.dateSeparator = dateSeparator;
   frame.timeSeparator = timeSeparator;
   canvas.Draw(DrawChart(file_.Store(), frame, scratch_));
-  form["Status"].SetCaption(ChartStatus(file_.Store()));
+  ShowStatus();
 }
 
 }  // namespace calorix::recorder

@@ -29,6 +29,8 @@ std::string ShownSeriesText(const ShownSeries& shown);
 // The status line: the records read and, when there are any, the lines that
 // could not be.
 std::string ChartStatus(const ChartStore& store);
+// The status line while the file is read: `share` of it so far, 0 to 1.
+std::string LoadingStatus(double share);
 
 class ChartWindow {
  public:
@@ -59,9 +61,12 @@ class ChartWindow {
   void RestorePlace();
   void LegendClick(int series);
   void Redraw();
+  bool SyncFile();
+  void ShowStatus();
 
   App& app_;
   ChartFile file_;
+  ui::FormTimer progressTimer_;  // shows how far a load has got
   ChartView scratch_;  // the reduction's memory, reused by every redraw
   ShownSeries shown_{};
   ChartRange range_ = ChartRange::kAll;
