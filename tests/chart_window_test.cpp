@@ -248,14 +248,17 @@ TEST_F(ChartWindowTest, WhileTheFileIsReadTheWindowShowsProgressAndStaysUsable) 
   EXPECT_EQ(Setting("ChartSeries"), "11111000");
   Advance(1'000);
   EXPECT_EQ(Status(), "Reading the records: 0 %");
+  // A record appended meanwhile is read once the load is done.
+  WriteRecords(Records(3000, "45") + Record(3000, "46"));
+  Do([&] { app->chartWindow.Refresh(); });
 
   desktop.FinishBackgroundWork();
   EXPECT_TRUE(app->chartWindow.Store().Empty());  // nothing crosses before `done`
   Pump();
-  EXPECT_EQ(Status(), "3000 records");
+  EXPECT_EQ(Status(), "3001 records");
   EXPECT_FALSE(LinesIn(recorder::kSeriesColours[0]).empty());
   Advance(1'000);
-  EXPECT_EQ(Status(), "3000 records");
+  EXPECT_EQ(Status(), "3001 records");
   EXPECT_EQ(recorder::LoadingStatus(0.427), "Reading the records: 42 %");
 }
 
