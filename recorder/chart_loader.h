@@ -1,6 +1,6 @@
 // Reading a whole record file into a store of its own, streaming, in pieces
-// of about a megabyte: the part of the chart's reading that runs on a worker
-// thread. It touches only its ChartLoad and Files::ReadRange.
+// of about a megabyte: what the chart reads on a worker thread. It touches
+// only its ChartLoad and Files::ReadRange.
 #pragma once
 
 #include <atomic>
