@@ -354,6 +354,14 @@ class Process {
   virtual TimerId CreateTimer(std::function<void()> onTick) = 0;
   virtual void SetTimer(TimerId timer, int intervalMs, bool enabled) = 0;
   virtual void DestroyTimer(TimerId timer) = 0;
+  // Runs `work` on a worker thread, then `done` on the user-interface thread
+  // from the event loop, as a timer's tick runs (so also inside a modal loop
+  // such as a message box's), never from inside this call. `work` may touch
+  // only what it owns and calls documented safe from any thread; what it
+  // makes reaches the program through `done`. When the process object ends
+  // first, the work is waited for and its `done` never runs, so work should
+  // watch a flag of its own to stop early.
+  virtual void RunInBackground(std::function<void()> work, std::function<void()> done) = 0;
   // Another copy of this program runs in the same log-on session.
   virtual bool IsAnotherInstanceRunning() = 0;
   // The program's command line, without the program's own name.

@@ -92,6 +92,7 @@ void ChartStore::Append(const ChartRecord& record, std::uint64_t offset) {
       runStart_ = index;
     }
   }
+  if (index == minutes_.capacity()) Reserve(index + std::max(kLeastGrowth, index / 8));
   minutes_.push_back(record.minute | (breaks ? kBreakBefore : 0));
   offsets_.push_back(offset < kOffsetUnknown ? static_cast<std::uint32_t>(offset) : kOffsetUnknown);
   for (int series = 0; series < kChartSeriesCount; ++series)
@@ -104,6 +105,13 @@ void ChartStore::Reserve(std::size_t records) {
   minutes_.reserve(records);
   offsets_.reserve(records);
   for (auto& series : readings_) series.reserve(records);
+}
+
+void ChartStore::ShrinkToFit() {
+  minutes_.shrink_to_fit();
+  offsets_.shrink_to_fit();
+  for (auto& series : readings_) series.shrink_to_fit();
+  stretchStarts_.shrink_to_fit();
 }
 
 std::size_t ChartStore::BytesHeld() const {

@@ -64,8 +64,13 @@ class ChartStore {
   // rewritten, which the caller then feeds again from its start.
   void Clear();
   // Room for this many records, so that a whole file is read without the
-  // arrays growing (and doubling) on the way.
+  // arrays growing on the way. Without it they grow by an eighth at a time
+  // (at least kLeastGrowth records), not by doubling.
   void Reserve(std::size_t records);
+  // Gives back the spare room: what is left is kBytesPerRecord per record
+  // and a constant.
+  void ShrinkToFit();
+  static constexpr std::size_t kLeastGrowth = 1024;
 
   std::size_t Count() const { return minutes_.size(); }
   bool Empty() const { return minutes_.empty(); }

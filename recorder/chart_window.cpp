@@ -15,6 +15,7 @@ namespace {
 constexpr std::string_view kMenuItem = "MnuViewChart";
 constexpr double kTwipsPerPixelAt96Dpi = 15;
 constexpr int kStatusMarginTwips = 60;
+constexpr int kProgressIntervalMs = 250;
 
 // Minutes shown by each range button but "All".
 constexpr double kRangeMinutes[] = {60, 24 * 60, 7 * 24 * 60, 30 * 24 * 60};
@@ -48,8 +49,21 @@ std::string ChartStatus(const ChartStore& store) {
   return status;
 }
 
-ChartWindow::ChartWindow(App& app) : app_(app), file_(app.platform.files) {
+std::string LoadingStatus(double share) {
+  const int percent = std::clamp(static_cast<int>(share * 100), 0, 100);
+  return "Reading the records: " + std::to_string(percent) + " %";
+}
+
+ChartWindow::ChartWindow(App& app)
+    : app_(app),
+      file_(app.platform.files, app.platform.process),
+      progressTimer_(app.platform.process, kProgressIntervalMs, false) {
   ui::Form& form = app_.chartForm;
+  file_.onLoaded = [this] {
+    progressTimer_.SetEnabled(file_.Loading());  // a change meanwhile reads the file again
+    Redraw();
+  };
+  progressTimer_.onTick = [this] { ShowStatus(); };
   app_.menu[kMenuItem].onClick = [this] { MenuClick(); };
   form.onLoad = [this] { OnLoad(); };
   form.onQueryUnload = [this] { OnQueryUnload(); };
@@ -87,7 +101,21 @@ void ChartWindow::Close() {
 
 void ChartWindow::Refresh() {
   if (!app_.chartForm.Loaded()) return;
-  if (file_.Sync() != ChartFile::Change::kNone) Redraw();
+  if (SyncFile()) Redraw();
+}
+
+// While the file is read the chart stays usable and empty, and the status
+// line shows how far the reading has got.
+bool ChartWindow::SyncFile() {
+  const bool changed = file_.Sync() != ChartFile::Change::kNone;
+  progressTimer_.SetEnabled(file_.Loading());
+  return changed;
+}
+
+void ChartWindow::ShowStatus() {
+  const auto progress = file_.LoadProgress();
+  if (progress) app_.chartForm["Status"].SetCaption(LoadingStatus(*progress));
+  else Show();
 }
 
 void ChartWindow::OnLoad() {
@@ -100,7 +128,7 @@ void ChartWindow::OnLoad() {
   chosen_.reset();
   drag_.reset();
   pointer_.reset();
-  file_.Sync();
+  SyncFile();
   RestorePlace();
   Redraw();
 }
@@ -132,6 +160,7 @@ void ChartWindow::OnQueryUnload() {
   app_.settings.WriteNumber(keys::kChartHeight, form.Height());
   app_.menu[kMenuItem].checked = false;
   file_.Forget();
+  progressTimer_.SetEnabled(false);
 }
 
 // The canvas fills the client area between the controls above and the
@@ -254,7 +283,8 @@ void ChartWindow::Show() {
   ui::Form& form = app_.chartForm;
   if (!form.Loaded()) return;
   ui::Drawing drawing = drawn_;
-  std::string status = ChartStatus(file_.Store());
+  const auto progress = file_.LoadProgress();
+  std::string status = progress ? LoadingStatus(*progress) : ChartStatus(file_.Store());
   if (pointer_) {
     const std::vector<ChartPanel> panels = Panels();
     const ui::PixelRect& plot = panels.front().plot;

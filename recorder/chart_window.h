@@ -32,6 +32,8 @@ std::string ShownSeriesText(const ShownSeries& shown);
 // The status line: the records read and, when there are any, the lines that
 // could not be.
 std::string ChartStatus(const ChartStore& store);
+// The status line while the file is read: `share` of it so far, 0 to 1.
+std::string LoadingStatus(double share);
 
 class ChartWindow {
  public:
@@ -75,9 +77,13 @@ class ChartWindow {
   // The nearest record's line as the file has it; nullopt when it cannot
   // be read back (the file changed and the chart has not caught up yet).
   std::optional<std::string> RecordedLine(std::size_t index) const;
+  bool SyncFile();
+  // The status line alone, while the file is read.
+  void ShowStatus();
 
   App& app_;
   ChartFile file_;
+  ui::FormTimer progressTimer_;  // shows how far a load has got
   ChartView scratch_;  // the reduction's memory, reused by every redraw
   ShownSeries shown_{};
   ChartRange range_ = ChartRange::kAll;

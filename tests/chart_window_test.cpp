@@ -18,17 +18,35 @@ class ChartWindowTest : public AppTest {
     monitor.Start();
   }
   ui::Form& Chart() { return app->chartForm; }
+  // The menu item, then the event pump that brings a finished load in.
+  void ToggleChart() {
+    ChooseMenu("MnuViewChart");
+    Pump();
+  }
+  void Pump() { Do([&] { desktop.ProcessPendingEvents(); }); }
+  void Refresh() {
+    Do([&] { app->chartWindow.Refresh(); });
+    Pump();
+  }
   bool Checked() { return app->menu["MnuViewChart"].checked; }
   std::string Status() { return Chart()["Status"].Caption(); }
   const ui::Drawing& Shown() { return host.CanvasShown(Chart()["Chart"]); }
   void WriteRecords(const std::string& text) {
     std::ofstream(desktop.CurrentDirectoryPath() / recorder::kRecordFileName, std::ios::binary) << text;
   }
-  // The record of 8 December 2026, `minute` minutes after 08:00.
+  // The record of `minute` minutes after 08:00 on 8 December 2026.
   static std::string Record(int minute, const std::string& temperature) {
     const auto twoDigits = [](int value) { return std::string(value < 10 ? "0" : "") + std::to_string(value); };
-    return "08/12/26 " + twoDigits(8 + minute / 60) + ":" + twoDigits(minute % 60) + ", " + temperature +
+    const int since = 8 * 60 + minute;
+    return twoDigits(8 + since / 1440) + "/12/26 " + twoDigits(since / 60 % 24) + ":" + twoDigits(since % 60) +
+           ", " + temperature +
            " , 4500, " + temperature + " , 3200, 1.52, 3.31, 5.02,  12.16 \r\n";
+  }
+  // That many records a minute apart, from 08:00 on.
+  static std::string Records(int count, const std::string& temperature) {
+    std::string text;
+    for (int minute = 0; minute < count; ++minute) text += Record(minute, temperature);
+    return text;
   }
   // The lines of the CPU temperature; the rows of their points.
   std::set<int> CpuTempRows(const ui::PixelRect& plot, int& leftmost, int& rightmost) {
@@ -55,7 +73,7 @@ class ChartWindowTest : public AppTest {
 
 TEST_F(ChartWindowTest, TheMenuItemOpensAndClosesTheChartAndShowsWhetherItIsOpen) {
   ASSERT_TRUE(Start());
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   ASSERT_TRUE(Chart().Visible());
   EXPECT_EQ(desktop.Window(Chart().Handle()).title, "HWM Data Chart");
   EXPECT_TRUE(Checked());
@@ -66,12 +84,12 @@ TEST_F(ChartWindowTest, TheMenuItemOpensAndClosesTheChartAndShowsWhetherItIsOpen
   EXPECT_EQ(menu[6], "[x] View Chart");
   EXPECT_EQ(menu[7], "View Dash Board");
 
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   EXPECT_FALSE(Chart().Loaded());
   EXPECT_FALSE(Checked());
 
   // Closed with its own close box, it unchecks the item too.
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   Do([&] { desktop.PostCloseRequest(Chart().Handle()); desktop.ProcessPendingEvents(); });
   EXPECT_FALSE(Chart().Loaded());
   EXPECT_FALSE(Checked());
@@ -79,7 +97,7 @@ TEST_F(ChartWindowTest, TheMenuItemOpensAndClosesTheChartAndShowsWhetherItIsOpen
 
 TEST_F(ChartWindowTest, ItsPlaceAndSizeAreRememberedAndABrokenValueReadsAsTheDefault) {
   ASSERT_TRUE(Start());
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   const double width = Chart().Width();
   const double height = Chart().Height();
   EXPECT_EQ(Chart().Left(), (1024 * 15 - width) / 2);  // centred at first
@@ -89,24 +107,24 @@ TEST_F(ChartWindowTest, ItsPlaceAndSizeAreRememberedAndABrokenValueReadsAsTheDef
     Chart().Move(300, 450);
     Chart().Resize(9000, 6000);
   });
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   EXPECT_EQ(Setting("ChartLeft"), "300");
   EXPECT_EQ(Setting("ChartTop"), "450");
   EXPECT_EQ(Setting("ChartWidth"), "9000");
   EXPECT_EQ(Setting("ChartHeight"), "6000");
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   EXPECT_EQ(Chart().Left(), 300);
   EXPECT_EQ(Chart().Top(), 450);
   EXPECT_EQ(Chart().Width(), 9000);
   EXPECT_EQ(Chart().Height(), 6000);
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
 
   // Too small a size grows to the least one; a text that is no size, or
   // no place, reads as the default.
   Store("ChartWidth", "-5");
   Store("ChartHeight", "100");
   Store("ChartLeft", "left");
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   EXPECT_EQ(Chart().Width(), width);
   EXPECT_EQ(Chart().Height(), recorder::kChartMinHeightTwips);
   EXPECT_EQ(Chart().Left(), (1024 * 15 - width) / 2);
@@ -114,11 +132,9 @@ TEST_F(ChartWindowTest, ItsPlaceAndSizeAreRememberedAndABrokenValueReadsAsTheDef
 }
 
 TEST_F(ChartWindowTest, AConstantTemperatureIsAFlatLineAtItsRowOfTheUpperPanel) {
-  std::string text;
-  for (int minute = 0; minute < 120; ++minute) text += Record(minute, "45");
-  WriteRecords(text);
+  WriteRecords(Records(120, "45"));
   ASSERT_TRUE(Start());
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   EXPECT_EQ(Status(), "120 records");
 
   ui::Control& canvas = Chart()["Chart"];
@@ -150,7 +166,7 @@ TEST_F(ChartWindowTest, TheWheelZoomsAroundThePointerADragPansAndTheNearestRecor
   for (int minute = 0; minute < 120; ++minute) text += Record(minute, std::to_string(30 + minute % 40));
   WriteRecords(text);
   ASSERT_TRUE(Start());
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   ui::Control& canvas = Chart()["Chart"];
   const ui::PixelRect plot =
       recorder::LayOutChart(canvas.PixelWidth(), canvas.PixelHeight(), 1.0, app->chartWindow.Shown())[0].plot;
@@ -207,7 +223,7 @@ TEST_F(ChartWindowTest, LinesAndMarginsGrowWithTheDisplaysDpi) {
   desktop.SetTwipsPerPixel(7.5, 7.5);
   WriteRecords(Record(0, "45") + Record(1, "46"));
   ASSERT_TRUE(Start());
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   const auto lines = LinesIn(recorder::kSeriesColours[0]);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0]->width, 2);
@@ -220,7 +236,7 @@ TEST_F(ChartWindowTest, LinesAndMarginsGrowWithTheDisplaysDpi) {
 
 TEST_F(ChartWindowTest, TheLegendChoiceIsRemembered) {
   ASSERT_TRUE(Start());
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   EXPECT_EQ(Chart().Get("Legend", 0).State(), 1);
   EXPECT_EQ(Chart().Get("Legend", 4).State(), 0);
   EXPECT_EQ(Setting("ChartSeries"), std::nullopt);  // restoring it writes nothing
@@ -229,14 +245,14 @@ TEST_F(ChartWindowTest, TheLegendChoiceIsRemembered) {
     Chart().Get("Legend", 1).Click();  // CPU fan off
   });
   EXPECT_EQ(Setting("ChartSeries"), "10111000");
-  ChooseMenu("MnuViewChart");
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
+  ToggleChart();
   EXPECT_EQ(Chart().Get("Legend", 1).State(), 0);
   EXPECT_EQ(Chart().Get("Legend", 4).State(), 1);
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
 
   Store("ChartSeries", "1111");
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   EXPECT_EQ(recorder::ShownSeriesText(app->chartWindow.Shown()), "11110000");
 }
 
@@ -245,7 +261,7 @@ TEST_F(ChartWindowTest, NewRecordsAppearLiveAndClearEmptiesTheChart) {
   Store("ChkDatRec", "0");
   Store("RecDelay", "0.5");
   ASSERT_TRUE(Start());
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   EXPECT_EQ(Status(), "0 records");
   Advance(3'000);  // the first cycle records
   EXPECT_EQ(Status(), "1 record");
@@ -264,13 +280,116 @@ TEST_F(ChartWindowTest, NewRecordsAppearLiveAndClearEmptiesTheChart) {
 TEST_F(ChartWindowTest, TheStatusLineCountsLinesThatAreNotRecordsAndAnEditIsReadAgain) {
   WriteRecords(Record(0, "45") + "not a record\r\n" + Record(1, "46") + "08/12/26 08:02, 4\r\n");
   ASSERT_TRUE(Start());
-  ChooseMenu("MnuViewChart");
+  ToggleChart();
   EXPECT_EQ(Status(), "2 records, 2 lines could not be read");
   // Edited outside: the earlier bytes changed, so it is read from the start.
   WriteRecords(Record(0, "47") + Record(1, "46") + Record(2, "45") + Record(3, "44") + Record(4, "43"));
-  Do([&] { app->chartWindow.Refresh(); });
+  Refresh();
   EXPECT_EQ(Status(), "5 records");
   EXPECT_EQ(app->chartWindow.Store().Reading(0, recorder::ChartSeries::kCpuTemp), 470);
+}
+
+TEST_F(ChartWindowTest, WhileTheFileIsReadTheWindowShowsProgressAndStaysUsable) {
+  WriteRecords(Records(3000, "45"));
+  desktop.HoldBackgroundWork(true);
+  ASSERT_TRUE(Start());
+  ChooseMenu("MnuViewChart");
+  EXPECT_EQ(Status(), "Reading the records: 0 %");
+  EXPECT_TRUE(app->chartWindow.Store().Empty());
+  EXPECT_TRUE(LinesIn(recorder::kSeriesColours[0]).empty());  // the empty chart
+  Do([&] {
+    Chart().Get("Range", 1).Click();
+    Chart().Get("Legend", 4).Click();
+    Chart().Resize(9000, 6000);
+  });
+  EXPECT_EQ(Setting("ChartSeries"), "11111000");
+  Advance(1'000);
+  EXPECT_EQ(Status(), "Reading the records: 0 %");
+  // A record appended meanwhile is read once the load is done.
+  WriteRecords(Records(3000, "45") + Record(3000, "46"));
+  Do([&] { app->chartWindow.Refresh(); });
+
+  desktop.FinishBackgroundWork();
+  EXPECT_TRUE(app->chartWindow.Store().Empty());  // nothing crosses before `done`
+  Pump();
+  EXPECT_EQ(Status(), "3001 records");
+  EXPECT_FALSE(LinesIn(recorder::kSeriesColours[0]).empty());
+  Advance(1'000);
+  EXPECT_EQ(Status(), "3001 records");
+  EXPECT_EQ(recorder::LoadingStatus(0.427), "Reading the records: 42 %");
+}
+
+TEST_F(ChartWindowTest, ClosingOrEndingWhileTheFileIsReadDropsTheResult) {
+  WriteRecords(Record(0, "45") + Record(1, "46"));
+  desktop.HoldBackgroundWork(true);
+  ASSERT_TRUE(Start());
+  ChooseMenu("MnuViewChart");
+  ChooseMenu("MnuViewChart");
+  desktop.FinishBackgroundWork();
+  Pump();
+  EXPECT_FALSE(Chart().Loaded());
+  EXPECT_TRUE(app->chartWindow.Store().Empty());
+
+  // Opened again, then the program ends before the reading does.
+  ChooseMenu("MnuViewChart");
+  EXPECT_EQ(desktop.BackgroundWorkWaiting(), 1u);
+  app.reset();
+  desktop.FinishBackgroundWork();
+  desktop.ProcessPendingEvents();
+}
+
+TEST_F(ChartWindowTest, ANewRecordIsReadAloneAndAnEditedSampleReadsTheFileAgain) {
+  std::string text = Records(3000, "45");
+  WriteRecords(text);
+  ASSERT_TRUE(Start());
+  ToggleChart();
+  ASSERT_EQ(Status(), "3000 records");
+
+  const std::uint64_t before = desktop.BytesRead();
+  text += Record(3000, "46");
+  WriteRecords(text);
+  Refresh();
+  EXPECT_EQ(Status(), "3001 records");
+  // The new record and the two samples of 4 KiB, not the file again.
+  EXPECT_LE(desktop.BytesRead() - before, 2 * 4096 + Record(3000, "46").size());
+
+  // The same length, a reading changed in the head sample and then in the tail one.
+  text.replace(text.find(Record(1, "45")), Record(1, "45").size(), Record(1, "47"));
+  WriteRecords(text);
+  Refresh();
+  EXPECT_EQ(app->chartWindow.Store().Reading(1, recorder::ChartSeries::kCpuTemp), 470);
+  text.replace(text.rfind(Record(2999, "45")), Record(2999, "45").size(), Record(2999, "48"));
+  WriteRecords(text);
+  Refresh();
+  EXPECT_EQ(app->chartWindow.Store().Reading(2999, recorder::ChartSeries::kCpuTemp), 480);
+  EXPECT_EQ(Status(), "3001 records");
+}
+
+TEST_F(ChartWindowTest, ALoadedFileHoldsItsRecordsAndAConstantWhateverItsLineLengths) {
+  const auto expectTight = [&] {
+    const auto& store = app->chartWindow.Store();
+    EXPECT_LE(store.BytesHeld(), store.Count() * recorder::ChartStore::kBytesPerRecord + 8192);
+  };
+  // Many lines that are not records: counting lines guesses too many records.
+  std::string text;
+  for (int minute = 0; minute < 3000; ++minute) text += Record(minute, "45") + "-\r\n";
+  WriteRecords(text);
+  ASSERT_TRUE(Start());
+  ToggleChart();
+  EXPECT_EQ(app->chartWindow.Store().Count(), 3000u);
+  expectTight();
+  ToggleChart();
+
+  // Long lines first, short ones after: the first piece guesses too few.
+  text.clear();
+  int minute = 0;
+  for (; text.size() < (1u << 20); ++minute) text += Record(minute, "45" + std::string(600, ' '));
+  for (; text.size() < (5u << 19); ++minute) text += Record(minute, "45");
+  WriteRecords(text);
+  ToggleChart();
+  EXPECT_EQ(app->chartWindow.Store().Count(), static_cast<std::size_t>(minute));
+  EXPECT_EQ(app->chartWindow.Store().UnreadLines(), 0u);
+  expectTight();
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // local time, and the event pump that runs posted events.
 #include <algorithm>
 #include <cstdio>
+#include <exception>
+#include <thread>
 #include <utility>
 
 #include "platform/sim/sim_desktop.h"
@@ -150,6 +152,31 @@ void SimDesktop::SetTimer(platform::TimerId timer, int intervalMs, bool enabled)
 }
 
 void SimDesktop::DestroyTimer(platform::TimerId timer) { timers_.erase(timer); }
+
+void SimDesktop::RunInBackground(std::function<void()> work, std::function<void()> done) {
+  backgroundWork_.push_back({std::move(work), std::move(done)});
+  if (!holdBackgroundWork_) FinishBackgroundWork();
+}
+
+void SimDesktop::FinishBackgroundWork() {
+  while (!backgroundWork_.empty()) {
+    BackgroundWork next = std::move(backgroundWork_.front());
+    backgroundWork_.pop_front();
+    std::exception_ptr error;
+    std::thread worker([&] {
+      try {
+        next.work();
+      } catch (...) {
+        error = std::current_exception();
+      }
+    });
+    worker.join();
+    // As on Windows, `done` comes through the event loop, and a failed work's
+    // exception reaches the program there instead.
+    if (error) Post([error] { std::rethrow_exception(error); });
+    else Post(std::move(next.done));
+  }
+}
 
 void SimDesktop::EndProgram(int exitCode) { throw ProgramEnded{exitCode}; }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -143,6 +144,17 @@ class SimDesktop final : public platform::WindowManager,
   // Queues an input event (a click, a key) handled at the next event pump.
   void Post(std::function<void()> event) { pending_.push_back(std::move(event)); }
 
+  // ---- Background work --------------------------------------------------
+  // Work handed to RunInBackground runs at once on a worker thread that the
+  // call waits for, and its `done` at the next event pump: deterministic,
+  // yet on another thread. Held, the work waits until FinishBackgroundWork,
+  // so a test can look at the program while it works.
+  void HoldBackgroundWork(bool hold) { holdBackgroundWork_ = hold; }
+  // Runs every waiting piece of work, in order; each `done` follows at the
+  // next event pump.
+  void FinishBackgroundWork();
+  std::size_t BackgroundWorkWaiting() const { return backgroundWork_.size(); }
+
   // ---- Locale -----------------------------------------------------------
   void SetDecimalSeparator(std::string separator) { decimal_ = std::move(separator); }
   void SetDateTimeSeparators(std::string date, std::string time) {
@@ -203,6 +215,8 @@ class SimDesktop final : public platform::WindowManager,
   std::filesystem::path ProgramFolderPath() const { return programFolder_; }
   // Makes every write to `name` (as the program names it) fail while set.
   void LockFile(const std::string& name, bool locked);
+  // Bytes the program has read from files so far (whole files and ranges).
+  std::uint64_t BytesRead() const { return bytesRead_; }
 
   // ---- Sound, power, process --------------------------------------------
   int Beeps() const { return beeps_; }
@@ -304,6 +318,7 @@ class SimDesktop final : public platform::WindowManager,
   platform::TimerId CreateTimer(std::function<void()> onTick) override;
   void SetTimer(platform::TimerId timer, int intervalMs, bool enabled) override;
   void DestroyTimer(platform::TimerId timer) override;
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override;
   bool IsAnotherInstanceRunning() override { return anotherInstance_; }
   std::string CommandLine() override { return commandLine_; }
   [[noreturn]] void EndProgram(int exitCode) override;
@@ -362,6 +377,12 @@ class SimDesktop final : public platform::WindowManager,
   std::vector<Scheduled> scheduled_;
   std::uint64_t scheduleOrder_ = 0;
   std::deque<std::function<void()>> pending_;
+  struct BackgroundWork {
+    std::function<void()> work;
+    std::function<void()> done;
+  };
+  std::deque<BackgroundWork> backgroundWork_;
+  bool holdBackgroundWork_ = false;
   std::int64_t eventPumps_ = 0;
   std::int64_t windowReads_ = 0;
 
@@ -396,6 +417,7 @@ class SimDesktop final : public platform::WindowManager,
   std::filesystem::path programFolder_;
   // Guarded: ReadRange may be called from a worker thread.
   mutable std::mutex lockedFilesMutex_;
+  std::atomic<std::uint64_t> bytesRead_ = 0;
   std::set<std::filesystem::path> lockedFiles_;
 
   int beeps_ = 0;

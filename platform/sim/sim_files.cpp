@@ -43,6 +43,7 @@ std::optional<std::string> SimDesktop::ReadAll(std::string_view name) {
   if (!file) return std::nullopt;
   std::ostringstream content;
   content << file.rdbuf();
+  bytesRead_ += content.str().size();
   return content.str();
 }
 
@@ -59,6 +60,7 @@ std::optional<std::string> SimDesktop::ReadRange(std::string_view name, std::uin
   content.resize(static_cast<std::size_t>(std::min<std::uint64_t>(maxBytes, size - offset)));
   file.read(content.data(), static_cast<std::streamsize>(content.size()));
   content.resize(static_cast<std::size_t>(file.gcount()));
+  bytesRead_ += content.size();
   return content;
 }
 

@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -201,6 +202,7 @@ class Win32Process final : public Process {
   TimerId CreateTimer(std::function<void()> onTick) override;
   void SetTimer(TimerId timer, int intervalMs, bool enabled) override;
   void DestroyTimer(TimerId timer) override;
+  void RunInBackground(std::function<void()> work, std::function<void()> done) override;
   bool IsAnotherInstanceRunning() override;
   std::string CommandLine() override;
   [[noreturn]] void EndProgram(int exitCode) override;
@@ -218,6 +220,11 @@ class Win32Process final : public Process {
 
   // Used by the timer procedure; not for the program's logic.
   void OnOsTimer(std::uintptr_t osTimerId);
+  // Used by the window that background work wakes: runs the `done` of each
+  // finished piece.
+  void OnBackgroundWorkFinished();
+  // One piece of background work and its thread (win32_process.cpp).
+  struct BackgroundJob;
 
  private:
   struct Timer {
@@ -236,6 +243,11 @@ class Win32Process final : public Process {
   // rethrown once DispatchMessage has returned.
   std::exception_ptr pending_;
   std::function<bool(tagMSG&)> filter_;
+  // Background work, each piece on a thread of its own; finished pieces wake
+  // the loops through a message to a message-only window.
+  std::map<std::uint64_t, std::unique_ptr<BackgroundJob>> jobs_;
+  std::uint64_t nextJob_ = 1;
+  HWND__* wakeWindow_ = nullptr;
 };
 
 struct Win32PlatformOptions {

@@ -1,5 +1,10 @@
+#include <process.h>
+
+#include <atomic>
+#include <cerrno>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "platform/win32/win32_internal.h"
 
@@ -34,6 +39,67 @@ std::map<std::string, InstanceMutex>& InstanceMutexes() {
   return mutexes;
 }
 
+// Posted to the wake window when a piece of background work has finished;
+// its lParam is the Win32Process that owns the work.
+constexpr UINT kBackgroundWorkFinished = WM_APP + 1;
+constexpr char kWakeClassName[] = "Calorix.BackgroundWake";
+
+LRESULT CALLBACK WakeProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kBackgroundWorkFinished) return DefWindowProcA(window, message, wParam, lParam);
+  reinterpret_cast<Win32Process*>(lParam)->OnBackgroundWorkFinished();
+  return 0;
+}
+
+// A message-only window: never shown, it only receives the posted wake-ups.
+// Posted messages, unlike thread messages, are also dispatched by modal loops
+// (a message box, a popup menu), so finished work is not lost there.
+HWND CreateWakeWindow() {
+  static const bool registered = [] {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WakeProcedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kWakeClassName;
+    return RegisterClassExA(&wc) != 0;
+  }();
+  const HWND window = registered ? CreateWindowExA(0, kWakeClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                                   nullptr, GetModuleHandleA(nullptr), nullptr)
+                                 : nullptr;
+  if (window == nullptr) {
+    throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
+                            "CreateWindowEx (background work)");
+  }
+  return window;
+}
+
+}  // namespace
+
+struct Win32Process::BackgroundJob {
+  std::function<void()> work;
+  std::function<void()> done;
+  Win32Process* owner = nullptr;
+  HWND wakeWindow = nullptr;
+  std::exception_ptr error;  // thrown by `work`, rethrown on the main thread
+  std::atomic<bool> finished = false;
+  UniqueHandle thread;
+};
+
+namespace {
+
+unsigned __stdcall RunBackgroundJob(void* argument) {
+  auto& job = *static_cast<Win32Process::BackgroundJob*>(argument);
+  try {
+    job.work();
+  } catch (...) {
+    job.error = std::current_exception();
+  }
+  job.finished = true;
+  // The job outlives this thread: the main thread waits for the thread before
+  // letting go of it. A wake-up lost to a full queue is made up by the next.
+  PostMessageA(job.wakeWindow, kBackgroundWorkFinished, 0, reinterpret_cast<LPARAM>(job.owner));
+  return 0;
+}
+
 }  // namespace
 
 Win32Process::Win32Process(std::string instanceMutexName)
@@ -41,6 +107,10 @@ Win32Process::Win32Process(std::string instanceMutexName)
 
 Win32Process::~Win32Process() {
   for (auto& [id, timer] : timers_) Disarm(timer);
+  // Work still running is waited for; its `done` never runs.
+  for (auto& [id, job] : jobs_) WaitForSingleObject(job->thread.get(), INFINITE);
+  jobs_.clear();
+  if (wakeWindow_ != nullptr) DestroyWindow(wakeWindow_);
 }
 
 void Win32Process::DeferException(std::exception_ptr error) {
@@ -133,6 +203,46 @@ void Win32Process::OnOsTimer(std::uintptr_t osTimerId) {
       if (!pending_) pending_ = std::current_exception();
     }
     return;
+  }
+}
+
+void Win32Process::RunInBackground(std::function<void()> work, std::function<void()> done) {
+  if (wakeWindow_ == nullptr) wakeWindow_ = CreateWakeWindow();
+  auto job = std::make_unique<BackgroundJob>();
+  job->work = std::move(work);
+  job->done = std::move(done);
+  job->owner = this;
+  job->wakeWindow = wakeWindow_;
+  // _beginthreadex rather than CreateThread: the work uses the C runtime.
+  const std::uintptr_t thread = _beginthreadex(nullptr, 0, RunBackgroundJob, job.get(), 0, nullptr);
+  if (thread == 0) throw std::system_error(errno, std::generic_category(), "_beginthreadex");
+  job->thread = UniqueHandle(reinterpret_cast<void*>(thread));
+  jobs_.emplace(nextJob_++, std::move(job));
+}
+
+// Runs from the wake window's procedure, so from whichever loop dispatched the
+// message, as a timer's tick does.
+void Win32Process::OnBackgroundWorkFinished() {
+  std::vector<std::unique_ptr<BackgroundJob>> finished;
+  for (auto it = jobs_.begin(); it != jobs_.end();) {
+    if (!it->second->finished) {
+      ++it;
+      continue;
+    }
+    // The thread has only its return left to do.
+    WaitForSingleObject(it->second->thread.get(), INFINITE);
+    finished.push_back(std::move(it->second));
+    it = jobs_.erase(it);
+  }
+  // Each `done` may start new work: they run once the list is settled.
+  for (const auto& job : finished) {
+    // As for a timer's tick, an exception must not unwind through DispatchMessage.
+    try {
+      if (job->error) std::rethrow_exception(job->error);
+      if (job->done) job->done();
+    } catch (...) {
+      DeferException(std::current_exception());
+    }
   }
 }
 

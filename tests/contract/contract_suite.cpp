@@ -3,7 +3,9 @@
 // simulated desktop, the simulation is what needs fixing.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/contract/contract_desktop.h"
@@ -238,6 +240,32 @@ TEST_F(PlatformContract, PathsOutsideTheAnsiCodePageComeAndGoUnchanged) {
   const auto value = registry.QueryValue(*key, "Folder", size.size);
   EXPECT_EQ(value.data, folder + std::string(1, '\0'));
   EXPECT_TRUE(registry.CloseKey(*key));
+}
+
+TEST_F(PlatformContract, BackgroundWorkRunsOnAnotherThreadAndItsDoneOnThisOneFromTheLoop) {
+  auto& process = platform().process;
+  const auto main = std::this_thread::get_id();
+  std::thread::id worker;
+  std::atomic<bool> worked = false;
+  bool workedBeforeDone = false;
+  int done = 0;
+  process.RunInBackground(
+      [&] {
+        worker = std::this_thread::get_id();
+        worked = true;
+      },
+      [&] {
+        EXPECT_EQ(std::this_thread::get_id(), main);
+        workedBeforeDone = worked;
+        ++done;
+      });
+  EXPECT_EQ(done, 0);  // never from inside the call
+  for (int round = 0; round < 600 && done == 0; ++round) process.WaitForEvents(50);
+  EXPECT_EQ(done, 1);
+  EXPECT_TRUE(workedBeforeDone);
+  EXPECT_NE(worker, main);
+  process.ProcessPendingEvents();
+  EXPECT_EQ(done, 1);
 }
 
 TEST_F(PlatformContract, TheClockMovesOnAndTimersFire) {
