@@ -1,7 +1,6 @@
 #include <process.h>
 
 #include <atomic>
-#include <cerrno>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -108,7 +107,8 @@ Win32Process::Win32Process(std::string instanceMutexName)
 Win32Process::~Win32Process() {
   for (auto& [id, timer] : timers_) Disarm(timer);
   // Work still running is waited for; its `done` never runs.
-  for (auto& [id, job] : jobs_) WaitForSingleObject(job->thread.get(), INFINITE);
+  for (auto& [id, job] : jobs_)
+    if (job->thread) WaitForSingleObject(job->thread.get(), INFINITE);
   jobs_.clear();
   if (wakeWindow_ != nullptr) DestroyWindow(wakeWindow_);
 }
@@ -214,10 +214,16 @@ void Win32Process::RunInBackground(std::function<void()> work, std::function<voi
   job->owner = this;
   job->wakeWindow = wakeWindow_;
   // _beginthreadex rather than CreateThread: the work uses the C runtime.
-  const std::uintptr_t thread = _beginthreadex(nullptr, 0, RunBackgroundJob, job.get(), 0, nullptr);
-  if (thread == 0) throw std::system_error(errno, std::generic_category(), "_beginthreadex");
-  job->thread = UniqueHandle(reinterpret_cast<void*>(thread));
+  BackgroundJob& started = *job;
   jobs_.emplace(nextJob_++, std::move(job));
+  const std::uintptr_t thread = _beginthreadex(nullptr, 0, RunBackgroundJob, &started, 0, nullptr);
+  if (thread != 0) {
+    started.thread = UniqueHandle(reinterpret_cast<void*>(thread));
+  } else {
+    // No thread to be had (out of memory): the work is done here and now,
+    // and `done` still comes from the loop.
+    RunBackgroundJob(&started);
+  }
 }
 
 // Runs from the wake window's procedure, so from whichever loop dispatched the
@@ -230,7 +236,7 @@ void Win32Process::OnBackgroundWorkFinished() {
       continue;
     }
     // The thread has only its return left to do.
-    WaitForSingleObject(it->second->thread.get(), INFINITE);
+    if (it->second->thread) WaitForSingleObject(it->second->thread.get(), INFINITE);
     finished.push_back(std::move(it->second));
     it = jobs_.erase(it);
   }
