@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "core/app.h"
+#include "recorder/chart_copy.h"
+#include "recorder/recorder.h"
 
 namespace calorix::recorder {
 
@@ -61,6 +63,7 @@ ChartWindow::ChartWindow(App& app) : app_(app), file_(app.platform.files) {
     };
   }
   for (int i = 0; i < kChartSeriesCount; ++i) form.Get("Legend", i).onClick = [this, i] { LegendClick(i); };
+  form["Copy"].onClick = [this] { CopyClick(); };
 }
 
 bool ChartWindow::IsOpen() const { return app_.menu[kMenuItem].checked; }
@@ -153,6 +156,17 @@ void ChartWindow::LegendClick(int series) {
   if (restoring_) return;
   app_.settings.Write(keys::kChartSeries, ShownSeriesText(shown_));
   Redraw();
+}
+
+// The chart as it is shown and the lines of the records in view, both on
+// the clipboard at once; the status line says what came of it.
+void ChartWindow::CopyClick() {
+  ui::Form& form = app_.chartForm;
+  const TimeWindow window = InView();
+  const CopiedRecords records =
+      CopyRecordsInView(app_.platform.files, kRecordFileName, file_.Store(), window.from, window.to);
+  const ui::ClipboardCopy copy = app_.host.CopyToClipboard(form.Handle(), form["Chart"], records.text);
+  form["Status"].SetCaption(CopyStatus(records, copy));
 }
 
 ChartWindow::TimeWindow ChartWindow::InView() const {

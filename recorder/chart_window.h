@@ -58,6 +58,7 @@ class ChartWindow {
   void OnResize();
   void RestorePlace();
   void LegendClick(int series);
+  void CopyClick();
   void Redraw();
 
   App& app_;
