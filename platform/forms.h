@@ -69,6 +69,7 @@ struct PixelRect {
 struct FilledRect {
   PixelRect rect;
   Rgb colour;
+  bool operator==(const FilledRect&) const = default;
 };
 
 // Straight lines from each point to the next.
@@ -76,6 +77,7 @@ struct Polyline {
   std::vector<PixelPoint> points;
   Rgb colour;
   int width = 1;
+  bool operator==(const Polyline&) const = default;
 };
 
 enum class TextBaseline { kTop, kMiddle, kBottom };
@@ -87,6 +89,7 @@ struct TextAt {
   Rgb colour;
   Align align = Align::kLeft;  // where `at` is on the text's width
   TextBaseline baseline = TextBaseline::kTop;
+  bool operator==(const TextAt&) const = default;
 };
 
 using DrawOperation = std::variant<FilledRect, Polyline, TextAt>;
@@ -95,6 +98,7 @@ using DrawOperation = std::variant<FilledRect, Polyline, TextAt>;
 struct Drawing {
   Rgb background{255, 255, 255};
   std::vector<DrawOperation> operations;
+  bool operator==(const Drawing&) const = default;
 };
 
 struct FontSpec {
@@ -372,6 +376,8 @@ class FormView {
   virtual void ControlChanged(const Control& control) = 0;
 };
 
+enum class ClipboardCopy { kCopied, kInUse, kFailed };
+
 // What a backend offers the toolkit.
 class FormHost {
  public:
@@ -387,6 +393,14 @@ class FormHost {
   // The same icon resource at exactly the system's small-icon size (the
   // tray's picture): the picture drawn for that size, never one scaled to it.
   virtual platform::IconHandle LoadSmallIconResource(int id) = 0;
+  // Puts on the clipboard, replacing what it held, both the canvas's
+  // picture (its current drawing at its pixel size, in its font, as its view
+  // paints it) and `text` (ANSI bytes, line ends as given), with `owner`'s
+  // window as the clipboard's owner. Nothing is copied when another program
+  // still holds the clipboard after a few brief tries, or when the copy
+  // cannot be made.
+  virtual ClipboardCopy CopyToClipboard(platform::WindowHandle owner, const Control& canvas,
+                               std::string_view text) = 0;
   // A screen pixel's size in twips (1440 / dpi; 7.5 at 192 dpi).
   virtual double TwipsPerPixelX() = 0;
   virtual double TwipsPerPixelY() = 0;

@@ -11,9 +11,14 @@ using ui::ControlKind;
 constexpr int kRowTop = 60;
 constexpr int kLegendTop = 435;
 
+// The buttons of the top row, at the given place from the left.
+constexpr ui::ControlDecl RowButton(std::string_view name, int index, std::string_view caption, int place) {
+  return {.name = name, .index = index, .kind = ControlKind::kButton, .caption = caption,
+          .left = 60 + place * 720, .top = kRowTop, .width = 660, .height = 315, .tabIndex = place};
+}
+
 constexpr ui::ControlDecl Range(int index, std::string_view caption) {
-  return {.name = "Range", .index = index, .kind = ControlKind::kButton, .caption = caption,
-          .left = 60 + index * 720, .top = kRowTop, .width = 660, .height = 315, .tabIndex = index};
+  return RowButton("Range", index, caption, index);
 }
 
 // A reading's legend: its check box, in its colour, at the given place in the row.
@@ -21,12 +26,13 @@ constexpr ui::ControlDecl Legend(ChartSeries series, std::string_view caption, i
   const int index = static_cast<int>(series);
   return {.name = "Legend", .index = index, .kind = ControlKind::kCheckBox, .caption = caption,
           .left = 60 + place * 1260, .top = kLegendTop, .width = 1200, .height = 255,
-          .tabIndex = 5 + place, .settingsKey = "ChartSeries", .foreground = kSeriesColours[index]};
+          .tabIndex = 6 + place, .settingsKey = "ChartSeries", .foreground = kSeriesColours[index]};
 }
 
 // clang-format off
 constexpr ui::ControlDecl kControls[] = {
     Range(0, "Hour"), Range(1, "Day"), Range(2, "Week"), Range(3, "Month"), Range(4, "All"),
+    RowButton("Copy", -1, "Copy", 5),
     Legend(ChartSeries::kCpuTemp, "CPU Temp", 0),  Legend(ChartSeries::kSysTemp, "Case Temp", 1),
     Legend(ChartSeries::kCpuFan, "CPU Fan", 2),    Legend(ChartSeries::kSysFan, "System Fan", 3),
     Legend(ChartSeries::kVcore, "Vcore", 4),       Legend(ChartSeries::kVolts33, "+3.3v", 5),

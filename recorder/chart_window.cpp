@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/app.h"
+#include "recorder/chart_copy.h"
 #include "recorder/recorder.h"
 
 namespace calorix::recorder {
@@ -78,6 +79,7 @@ ChartWindow::ChartWindow(App& app)
   canvas.onMouseUp = [this](int x, int y) { OnMouseUp(x, y); };
   canvas.onMouseLeave = [this] { OnMouseLeave(); };
   for (int i = 0; i < kChartSeriesCount; ++i) form.Get("Legend", i).onClick = [this, i] { LegendClick(i); };
+  form["Copy"].onClick = [this] { CopyClick(); };
 }
 
 bool ChartWindow::IsOpen() const { return app_.menu[kMenuItem].checked; }
@@ -194,6 +196,17 @@ void ChartWindow::RangeClick(ChartRange range) {
   range_ = range;
   chosen_.reset();
   Redraw();
+}
+
+// The chart as it is shown and the lines of the records in view, both on
+// the clipboard at once; the status line says what came of it.
+void ChartWindow::CopyClick() {
+  ui::Form& form = app_.chartForm;
+  const ChartTimeWindow window = InView();
+  const CopiedRecords records =
+      CopyRecordsInView(app_.platform.files, kRecordFileName, file_.Store(), window.from, window.to);
+  const ui::ClipboardCopy copy = app_.host.CopyToClipboard(form.Handle(), form["Chart"], records.text);
+  form["Status"].SetCaption(CopyStatus(records, copy));
 }
 
 ChartTimeWindow ChartWindow::InView() const {

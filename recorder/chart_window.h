@@ -71,6 +71,7 @@ class ChartWindow {
   std::vector<ChartPanel> Panels() const;
   double Scale() const;
   // Draws the records again, then shows them.
+  void CopyClick();
   void Redraw();
   // Shows what was drawn with the cross-hair over it, and the status line.
   void Show();

@@ -1,6 +1,7 @@
 // The chart window: opened from the tray menu, its place and choices
 // remembered, and the record file drawn in it.
 #include <climits>
+#include <filesystem>
 #include <fstream>
 #include <set>
 
@@ -30,6 +31,10 @@ class ChartWindowTest : public AppTest {
   }
   bool Checked() { return app->menu["MnuViewChart"].checked; }
   std::string Status() { return Chart()["Status"].Caption(); }
+  const sim::SimFormHost::Clipboard& Copied() { return host.ClipboardHeld(); }
+  void CopyClick() {
+    Do([&] { Chart()["Copy"].Click(); });
+  }
   const ui::Drawing& Shown() { return host.CanvasShown(Chart()["Chart"]); }
   void WriteRecords(const std::string& text) {
     std::ofstream(desktop.CurrentDirectoryPath() / recorder::kRecordFileName, std::ios::binary) << text;
@@ -390,6 +395,74 @@ TEST_F(ChartWindowTest, ALoadedFileHoldsItsRecordsAndAConstantWhateverItsLineLen
   EXPECT_EQ(app->chartWindow.Store().Count(), static_cast<std::size_t>(minute));
   EXPECT_EQ(app->chartWindow.Store().UnreadLines(), 0u);
   expectTight();
+}
+
+TEST_F(ChartWindowTest, CopyPutsThePictureAndTheLinesOfTheRecordsInViewOnTheClipboard) {
+  // Three hours of records with a line that is not one, a record ended
+  // with LF alone, and time going back after the last.
+  std::string file, all, lastHour;
+  for (int minute = 0; minute < 180; ++minute) {
+    std::string line = Record(minute, "45");
+    if (minute == 150) line.erase(line.size() - 2, 1);
+    file += line;
+    all += Record(minute, "45");
+    if (minute >= 120) lastHour += Record(minute, "45");
+    if (minute == 100) file += "not a record\r\n";
+  }
+  file += Record(130, "50");
+  all += Record(130, "50");
+  lastHour += Record(130, "50");
+  WriteRecords(file);
+  ASSERT_TRUE(Start());
+  ToggleChart();
+  ui::Control& canvas = Chart()["Chart"];
+
+  CopyClick();
+  EXPECT_EQ(Copied().text, all);
+  EXPECT_EQ(Status(), "Copied the chart and 181 records.");
+  EXPECT_EQ(Copied().picture, canvas.Drawn());
+  EXPECT_EQ(Copied().pictureWidth, canvas.PixelWidth());
+  EXPECT_EQ(Copied().pictureHeight, canvas.PixelHeight());
+  EXPECT_EQ(Copied().owner, Chart().Handle());
+
+  // The last hour: only its records, the one that went back in time last.
+  Do([&] { Chart().Get("Range", 0).Click(); });
+  CopyClick();
+  EXPECT_EQ(Copied().text, lastHour);
+  EXPECT_EQ(Status(), "Copied the chart and 61 records.");
+  EXPECT_EQ(Copied().picture, canvas.Drawn());
+}
+
+TEST_F(ChartWindowTest, ABusyClipboardOrAChangedRecordFileIsToldInTheStatusLine) {
+  std::string file;
+  for (int minute = 0; minute < 10; ++minute) file += Record(minute, "45");
+  WriteRecords(file);
+  ASSERT_TRUE(Start());
+  ToggleChart();
+
+  host.SetClipboardBusy(true);
+  CopyClick();
+  EXPECT_EQ(Status(), "The clipboard is in use by another program; nothing was copied.");
+  EXPECT_EQ(Copied().copies, 0);
+  host.SetClipboardBusy(false);
+
+  // Cut short under the chart: the lines still there are copied.
+  WriteRecords(file.substr(0, file.size() / 2));
+  CopyClick();
+  EXPECT_EQ(Copied().text, file.substr(0, file.size() / 2));
+  EXPECT_EQ(Status(), "Copied the chart and 5 of 10 records; the others could not be read back from the record file.");
+
+  // Rewritten with other minutes at the same places: none of it is copied,
+  // and neither is anything once the file is gone; the picture still is.
+  WriteRecords(Record(50, "45") + Record(51, "45"));
+  CopyClick();
+  EXPECT_EQ(Copied().text, "");
+  std::filesystem::remove(desktop.CurrentDirectoryPath() / recorder::kRecordFileName);
+  CopyClick();
+  EXPECT_EQ(Copied().text, "");
+  EXPECT_EQ(Status(), "Copied the chart only; its records could not be read back from the record file.");
+  EXPECT_EQ(Copied().copies, 3);
+  EXPECT_EQ(Copied().picture, Chart()["Chart"].Drawn());
 }
 
 }  // namespace

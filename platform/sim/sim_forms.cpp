@@ -133,6 +133,18 @@ platform::IconHandle SimFormHost::LoadIconResource(int id) { return 5000 + id; }
 
 platform::IconHandle SimFormHost::LoadSmallIconResource(int id) { return 7000 + id; }
 
+ui::ClipboardCopy SimFormHost::CopyToClipboard(platform::WindowHandle owner, const ui::Control& canvas,
+                                               std::string_view text) {
+  if (clipboardBusy_) return ui::ClipboardCopy::kInUse;
+  clipboard_.picture = canvas.Drawn();
+  clipboard_.pictureWidth = canvas.PixelWidth();
+  clipboard_.pictureHeight = canvas.PixelHeight();
+  clipboard_.text = std::string(text);
+  clipboard_.owner = owner;
+  ++clipboard_.copies;
+  return ui::ClipboardCopy::kCopied;
+}
+
 double SimFormHost::TwipsPerPixelX() { return desktop_.TwipsPerPixelX(); }
 
 double SimFormHost::TwipsPerPixelY() { return desktop_.TwipsPerPixelY(); }

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/forms.h"
@@ -35,6 +36,18 @@ class SimFormHost final : public ui::FormHost {
   enum class Mouse { kMove, kWheel, kLeftDown, kLeftUp, kLeave };
   void PostMouse(ui::Control& canvas, Mouse action, int x, int y, int wheelDelta = 0);
 
+  // The clipboard: what the latest copy put there. While it is held by
+  // another program (busy), a copy fails and leaves it as it was.
+  struct Clipboard {
+    ui::Drawing picture;
+    int pictureWidth = 0, pictureHeight = 0;  // pixels
+    std::string text;
+    platform::WindowHandle owner = 0;
+    int copies = 0;  // successful copies so far
+  };
+  const Clipboard& ClipboardHeld() const { return clipboard_; }
+  void SetClipboardBusy(bool busy) { clipboardBusy_ = busy; }
+
   std::unique_ptr<ui::FormView> CreateView(ui::Form& form) override;
   std::optional<std::string> TrackPopupMenu(const ui::PopupMenu& menu,
                                             platform::WindowHandle owner) override;
@@ -42,6 +55,8 @@ class SimFormHost final : public ui::FormHost {
   // so a test tells the small picture from the large one.
   platform::IconHandle LoadIconResource(int id) override;
   platform::IconHandle LoadSmallIconResource(int id) override;
+  ui::ClipboardCopy CopyToClipboard(platform::WindowHandle owner, const ui::Control& canvas,
+                                    std::string_view text) override;
   double TwipsPerPixelX() override;
   double TwipsPerPixelY() override;
 
@@ -64,6 +79,8 @@ class SimFormHost final : public ui::FormHost {
   std::deque<std::optional<std::string>> menuChoices_;
   RecentLog<std::vector<std::string>> menusShown_;
   std::map<const ui::Control*, CanvasState> canvases_;
+  Clipboard clipboard_;
+  bool clipboardBusy_ = false;
 };
 
 }  // namespace calorix::sim

@@ -17,6 +17,8 @@ UINT TextAlignment(const ui::TextAt& text) {
   return align | (text.baseline == ui::TextBaseline::kBottom ? TA_BOTTOM : TA_TOP);
 }
 
+}  // namespace
+
 void DrawOperations(HDC dc, const RECT& area, const ui::Drawing& drawing, HFONT font,
                     Win32FormHost::Resources& shared) {
   FillRect(dc, &area, shared.Brush(drawing.background));
@@ -54,8 +56,6 @@ void DrawOperations(HDC dc, const RECT& area, const ui::Drawing& drawing, HFONT 
   }
   SelectObject(dc, previousFont);
 }
-
-}  // namespace
 
 void Win32FormView::PaintCanvas(HWND canvas, const ui::Control& control) {
   PAINTSTRUCT paint{};

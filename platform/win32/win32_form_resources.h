@@ -44,6 +44,8 @@ class Owned {
   void reset() {
     if (handle_ != nullptr) Release{}(std::exchange(handle_, nullptr));
   }
+  // Gives the handle up to whoever takes it over (the clipboard, say).
+  [[nodiscard]] Handle release() { return std::exchange(handle_, nullptr); }
 
  private:
   Handle handle_ = nullptr;
@@ -63,12 +65,22 @@ struct DestroyIconRelease {
 struct DestroyMenuRelease {
   void operator()(HMENU menu) const { DestroyMenu(menu); }
 };
+struct DeleteDcRelease {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+struct GlobalFreeRelease {
+  void operator()(HGLOBAL memory) const { GlobalFree(memory); }
+};
 
 using OwnedWindow = Owned<HWND, DestroyWindowRelease>;
 using OwnedFont = Owned<HFONT, DeleteObjectRelease>;
 using OwnedBrush = Owned<HBRUSH, DeleteObjectRelease>;
 using OwnedIcon = Owned<HICON, DestroyIconRelease>;
 using OwnedMenu = Owned<HMENU, DestroyMenuRelease>;
+using OwnedBitmap = Owned<HBITMAP, DeleteObjectRelease>;
+using OwnedDc = Owned<HDC, DeleteDcRelease>;  // a memory device context
+// Global memory for the clipboard, freed unless the clipboard took it.
+using OwnedGlobal = Owned<HGLOBAL, GlobalFreeRelease>;
 
 // A window class of the forms, registered for the host's lifetime.
 class FormClass {

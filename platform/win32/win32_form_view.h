@@ -30,6 +30,11 @@ void Guarded(Win32Process& process, Call&& call) {
   }
 }
 
+// Paints a canvas's drawing into `area` of `dc`, in the canvas's font: on
+// the screen and into the clipboard's picture alike.
+void DrawOperations(HDC dc, const RECT& area, const ui::Drawing& drawing, HFONT font,
+                    Win32FormHost::Resources& shared);
+
 // The window procedure of every form: it hands the messages to the view.
 LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The window procedure of a canvas: it hands the messages to its form's view.

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/forms.h"
 #include "platform/win32/win32_platform.h"
@@ -32,6 +33,8 @@ class Win32FormHost final : public ui::FormHost {
                                             WindowHandle owner) override;
   IconHandle LoadIconResource(int id) override;
   IconHandle LoadSmallIconResource(int id) override;
+  ui::ClipboardCopy CopyToClipboard(WindowHandle owner, const ui::Control& canvas,
+                                    std::string_view text) override;
   double TwipsPerPixelX() override;
   double TwipsPerPixelY() override;
 
