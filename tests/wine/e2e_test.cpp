@@ -11,7 +11,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -315,6 +317,46 @@ std::vector<int> RowsInColour(int x, int top, int bottom, COLORREF colour) {
   return rows;
 }
 
+// What the clipboard holds: its text, and the size and pixels of its
+// picture (a 24-bit DIB, as the chart copies it).
+struct Clipboard {
+  std::string text;
+  int width = 0, height = 0;
+  std::vector<unsigned char> pixels;  // bottom-up rows of blue, green, red, padded to 4 bytes
+  bool HasColour(int red, int green, int blue) const {
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    for (std::size_t row = 0; row + stride <= pixels.size(); row += stride)
+      for (std::size_t at = row; at + 3 <= row + static_cast<std::size_t>(width) * 3; at += 3)
+        if (pixels[at] == blue && pixels[at + 1] == green && pixels[at + 2] == red) return true;
+    return false;
+  }
+};
+
+std::optional<Clipboard> ReadClipboard() {
+  // The program that copied may still hold it open for a moment.
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 5000)) return std::nullopt;
+  Clipboard held;
+  if (HANDLE text = GetClipboardData(CF_TEXT)) {
+    if (const auto* chars = static_cast<const char*>(GlobalLock(text))) {
+      held.text = chars;
+      GlobalUnlock(text);
+    }
+  }
+  if (HANDLE dib = GetClipboardData(CF_DIB)) {
+    if (const auto* info = static_cast<const BITMAPINFOHEADER*>(GlobalLock(dib))) {
+      held.width = info->biWidth;
+      held.height = std::abs(info->biHeight);
+      if (info->biBitCount == 24) {
+        const auto* bits = reinterpret_cast<const unsigned char*>(info) + info->biSize;
+        held.pixels.assign(bits, bits + ((held.width * 3 + 3) & ~3) * held.height);
+      }
+      GlobalUnlock(dib);
+    }
+  }
+  CloseClipboard();
+  return held;
+}
+
 // Two hours of records of a CPU at a steady 45 degrees, from 08:00 on 8
 // December 2026; the case temperature, drawn over it, is left out.
 std::string SteadyRecords() {
@@ -328,7 +370,7 @@ std::string SteadyRecords() {
   return records;
 }
 
-TEST_F(EndToEnd, TheChartDrawsTheRecordsReadsThemOutZoomsAndFollowsTheRecorder) {
+TEST_F(EndToEnd, TheChartDrawsReadsOutZoomsFollowsTheRecorderAndCopies) {
   ReturningUser();
   const std::string records = SteadyRecords();
   std::ofstream("Calorix_Rec.txt", std::ios::binary) << records;
@@ -405,6 +447,22 @@ TEST_F(EndToEnd, TheChartDrawsTheRecordsReadsThemOutZoomsAndFollowsTheRecorder) 
   drive::Click(drive::FindChild(form1, "Record Data", "Button"));
   PostMessageA(platform::win32::ToHwnd(canvas), WM_MOUSELEAVE, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return drive::Text(status) == "121 records"; }, kLong)) << drive::Text(status);
+
+  // "Copy": the chart as a picture of the canvas's size, and the records in
+  // view (all of them) as the file has them.
+  drive::Click(drive::FindChild(chart, "Copy", "Button"));
+  ASSERT_TRUE(WaitUntil([&] { return drive::Text(status).rfind("Copied the chart and ", 0) == 0; }, 5000))
+      << drive::Text(status);
+  const int copied = std::atoi(drive::Text(status).c_str() + std::strlen("Copied the chart and "));
+  EXPECT_GE(copied, 121);
+  const auto clipboard = ReadClipboard();
+  ASSERT_TRUE(clipboard);
+  const std::string file = ReadFile("Calorix_Rec.txt");
+  EXPECT_EQ(CountLines(clipboard->text), copied);
+  EXPECT_EQ(file.substr(0, clipboard->text.size()), clipboard->text);
+  EXPECT_EQ(clipboard->width, area->Width());
+  EXPECT_EQ(clipboard->height, area->Height());
+  EXPECT_TRUE(clipboard->HasColour(red, green, blue)) << "no CPU temperature line in the picture";
 
   drive::CloseAll("HWM Data Chart");
   EXPECT_TRUE(drive::WaitForWindowGone("HWM Data Chart", 5000));
