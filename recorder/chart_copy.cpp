@@ -41,9 +41,7 @@ bool CopyRun(platform::Files& files, std::string_view fileName, const ChartStore
       if (lineEnd == std::string::npos) break;
       std::string_view line(piece->data() + at, lineEnd - at);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      // A file changed under the chart has other lines at these places.
-      const std::optional<ChartRecord> record = ParseChartRecord(line);
-      if (!record || record->minute != store.Minute(next)) continue;
+      if (!IsLineOfRecord(store, next, line)) continue;
       copy.text.append(line);
       copy.text.append("\r\n");
       ++copy.copied;
@@ -59,6 +57,25 @@ bool CopyRun(platform::Files& files, std::string_view fileName, const ChartStore
 }
 
 }  // namespace
+
+bool IsLineOfRecord(const ChartStore& store, std::size_t index, std::string_view line) {
+  const std::optional<ChartRecord> record = ParseChartRecord(line);
+  if (!record || record->minute != store.Minute(index)) return false;
+  for (int series = 0; series < kChartSeriesCount; ++series)
+    if (record->readings[series] != store.Reading(index, static_cast<ChartSeries>(series))) return false;
+  return true;
+}
+
+std::optional<std::string> RecordedLine(platform::Files& files, std::string_view fileName, const ChartStore& store,
+                                        std::size_t index) {
+  const std::uint32_t offset = store.LineOffset(index);
+  if (offset == ChartStore::kOffsetUnknown) return std::nullopt;
+  auto line = files.ReadRange(fileName, offset, ChartStore::kLongestLine);
+  if (!line) return std::nullopt;
+  line->resize(std::min(line->find_first_of("\r\n"), line->size()));
+  if (!IsLineOfRecord(store, index, *line)) return std::nullopt;
+  return line;
+}
 
 CopiedRecords CopyRecordsInView(platform::Files& files, std::string_view fileName, const ChartStore& store,
                                 double from, double to) {

@@ -307,27 +307,13 @@ void ChartWindow::Show() {
       DrawCrossHair(drawing, panels, *pointer_);
       const auto nearest = file_.Store().NearestRecord(TimeAtColumn(InView(), plot, pointer_->x));
       if (nearest) {
-        if (auto line = RecordedLine(*nearest)) status = std::move(*line);
+        if (auto line = RecordedLine(app_.platform.files, kRecordFileName, file_.Store(), *nearest))
+          status = std::move(*line);
       }
     }
   }
   form["Chart"].Draw(std::move(drawing));
   form["Status"].SetCaption(std::move(status));
-}
-
-std::optional<std::string> ChartWindow::RecordedLine(std::size_t index) const {
-  const ChartStore& store = file_.Store();
-  const std::uint32_t offset = store.LineOffset(index);
-  if (offset == ChartStore::kOffsetUnknown) return std::nullopt;
-  auto line = app_.platform.files.ReadRange(kRecordFileName, offset, ChartStore::kLongestLine);
-  if (!line) return std::nullopt;
-  line->resize(std::min(line->find_first_of("\r\n"), line->size()));
-  // The file may have changed since it was read: only the same record will do.
-  const auto record = ParseChartRecord(*line);
-  if (!record || record->minute != store.Minute(index)) return std::nullopt;
-  for (int series = 0; series < kChartSeriesCount; ++series)
-    if (record->readings[series] != store.Reading(index, static_cast<ChartSeries>(series))) return std::nullopt;
-  return line;
 }
 
 }  // namespace calorix::recorder

@@ -75,9 +75,6 @@ class ChartWindow {
   void Redraw();
   // Shows what was drawn with the cross-hair over it, and the status line.
   void Show();
-  // The nearest record's line as the file has it; nullopt when it cannot
-  // be read back (the file changed and the chart has not caught up yet).
-  std::optional<std::string> RecordedLine(std::size_t index) const;
   bool SyncFile();
   // The status line alone, while the file is read.
   void ShowStatus();
